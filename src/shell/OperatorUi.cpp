@@ -1,0 +1,3 @@
+#include "OperatorUi.h"
+
+OperatorUi::~OperatorUi() = default;

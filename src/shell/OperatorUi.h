@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+// Message-box styles of ShowMessage.
+namespace MessageStyle {
+constexpr int Deferred = 0;      // plain box, queued and shown later
+constexpr int YesNo = 4;
+constexpr int Stop = 16;
+constexpr int Exclamation = 48;
+constexpr int YesNoExclamation = 52;
+constexpr int Information = 64;
+constexpr int ResultYes = 6;
+} // namespace MessageStyle
+
+// The core's one way of talking to the operator. The main window implements
+// it; tests use a recorder that notes exactly which keys were shown.
+class OperatorUi
+{
+public:
+    virtual ~OperatorUi();
+
+    // ShowMessage: both keys are looked up in the catalogue (each falls back to
+    // itself). Style 0 queues a plain box and returns 1; other styles show a
+    // modal box and return the button pressed (Yes = 6).
+    virtual int showMessage(const QString &textKey, const QString &titleKey, int style) = 0;
+
+    // A box whose texts are fixed, not keys (the catalogue's own warnings, the
+    // LAN connect texts).
+    virtual void showFixedMessage(const QString &text, const QString &title, int style) = 0;
+
+    // Commands may need enabling or checking anew.
+    virtual void refreshCommands() {}
+    // Opens a named window or dialog ("LogStatus", "SpeedBinOperation", ...).
+    virtual void openWindow(const QString &name) { Q_UNUSED(name); }
+    virtual void closeWindow(const QString &name) { Q_UNUSED(name); }
+};
