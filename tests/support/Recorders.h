@@ -65,11 +65,17 @@ class TraceRecorder : public QObject
 public:
     TraceRecorder()
     {
+        // Lines posted for an earlier recorder are not this one's.
+        QCoreApplication::sendPostedEvents();
         Trace::instance().attachView();
         connect(&Trace::instance(), &Trace::linePosted, this,
                 [this](int level, const QString &text) { lines.append({level, text}); });
     }
-    ~TraceRecorder() override { Trace::instance().detachView(); }
+    ~TraceRecorder() override
+    {
+        QCoreApplication::sendPostedEvents();
+        Trace::instance().detachView();
+    }
 
     // Posted lines arrive through the event loop.
     void flush() { QCoreApplication::sendPostedEvents(); }

@@ -1,0 +1,3 @@
+#include "LinkTransport.h"
+
+LinkTransport::~LinkTransport() = default;
