@@ -29,6 +29,10 @@ public:
     // LAN connect texts).
     virtual void showFixedMessage(const QString &text, const QString &title, int style) = 0;
 
+    // Ends a modal dialog that is open over the main window as if OK had been
+    // pressed; false when none is open.
+    virtual bool endModalDialog() { return false; }
+
     // Commands may need enabling or checking anew.
     virtual void refreshCommands() {}
     // Opens a named window or dialog ("LogStatus", "SpeedBinOperation", ...).
