@@ -4,8 +4,13 @@
 #include "FakeTransport.h"
 #include "Recorders.h"
 
+#include "callstate/StatusTables.h"
+#include "link/CAttendantState.h"
 #include "link/CLinkPort.h"
+#include "link/CLogSession.h"
+#include "link/CSysInfoLoader.h"
 #include "link/LinkDispatcher.h"
+#include "link/LogStatusModel.h"
 #include "link/LinkEvents.h"
 #include "link/SpeedBinRecord.h"
 #include "shell/TimerHost.h"
@@ -60,7 +65,8 @@ struct NullKeys : KeyTelephoneSink
 const quint16 kCodes[] = {
     0x0001, 0x0002, 0x0003, 0x0004, 0x0006, 0x0007, 0x0008, 0x0009, 0x000C, 0x000E, 0x0101, 0x0102, 0x0104,
     0x0105, 0x0107, 0x0108, 0x0109, 0x010A, 0x010B, 0x010C, 0x010D, 0x0601, 0x0602, 0x0603, 0x0604, 0x0605,
-    0x0A01, 0x0A02, 0x0301, 0x0401, 0x0801, 0x0901,
+    0x0A01, 0x0A02, 0x0301, 0x0302, 0x0303, 0x0304, 0x0305, 0x0308, 0x0309, 0x0401, 0x0402, 0x0403,
+    0x0404, 0x0405, 0x0801, 0x0901,
 };
 
 class Generator
@@ -231,6 +237,72 @@ private Q_SLOTS:
         QVERIFY(logSink.events > 0);
         QVERIFY(infoSink.events > 0);
         QVERIFY(ui.shown.isEmpty());
+    }
+
+    // The same streams into the real session, download and station and CO
+    // line tables, with virtual time moving on so their timers run too.
+    void realModels()
+    {
+        const qint64 target = qEnvironmentVariableIsSet("ZARTO_FUZZ_BYTES")
+            ? qEnvironmentVariable("ZARTO_FUZZ_BYTES").toLongLong()
+            : 600000;
+        ManualTimerHost timers;
+        OperatorUiRecorder ui;
+        CLinkPort link(timers, &ui);
+        FakeTransport lan;
+        link.setLanConnection(&lan);
+        CExtStatusList stations(link);
+        CTrkStatusList lines(link);
+        LogStatusModel status;
+        CAttendantState attendant(link, timers, ui, stations, lines, status);
+        attendant.setLanQuery([] { return false; });
+        LogEventDecoder logDecoder(&attendant.session());
+        SysInfoDecoder infoDecoder(&attendant.loader());
+        NullKeys keys;
+        LinkDispatcher dispatch;
+        dispatch.routes().log = &logDecoder;
+        dispatch.routes().sysInfo = &infoDecoder;
+        dispatch.routes().stations = &stations;
+        dispatch.routes().coLines = &lines;
+        dispatch.routes().keyTelephone = &keys;
+        dispatch.setLoggedOnQuery([&] { return attendant.session().isLoggedOn(); });
+        dispatch.setPayloadObserver([&] { attendant.session().payloadReceived(); });
+        connect(&link, &CLinkPort::dataReceived, this, [&](const QByteArray &p) { dispatch.dispatch(p); });
+
+        Generator gen(99u);
+        qint64 fed = 0;
+        int round = 0;
+        int maxStations = 0;
+        while (fed < target) {
+            ++round;
+            // Keep the tables small but not empty, and the position mostly logged on.
+            if (round % 97 == 0) {
+                const QByteArray f = QByteArray::fromHex("0001");
+                lan.frames.clear();
+                QByteArray frame;
+                Zemra1::buildFrame(16, f, frame);
+                link.receivedBytes(&lan, frame.constData(), int(frame.size()));
+            }
+            if (round % 101 == 0) {
+                QByteArray frame;
+                Zemra1::buildFrame(16, QByteArray::fromHex("01010040010200100A10"), frame);
+                link.receivedBytes(&lan, frame.constData(), int(frame.size()));
+            }
+            const QByteArray chunk = gen.below(5) == 0 ? gen.noise() : gen.frame();
+            link.receivedBytes(&lan, chunk.constData(), int(chunk.size()));
+            fed += chunk.size();
+            if (gen.below(20) == 0)
+                timers.advance(gen.below(20000));
+            if (lan.frames.size() > 10000)
+                lan.frames.clear();
+            if (ui.shown.size() > 1000)
+                ui.shown.clear();
+            maxStations = qMax<int>(maxStations, stations.count());
+            if (round % 500 == 0)
+                QCoreApplication::sendPostedEvents();
+        }
+        qInfo("fed %lld bytes; position state %d; up to %d stations", fed, attendant.positionState(), maxStations);
+        QVERIFY(maxStations > 0);
     }
 };
 
