@@ -7,6 +7,7 @@
 #include "shell/Trace.h"
 
 #include <QMetaObject>
+#include <QSemaphore>
 #include <QThread>
 
 CLinkPort::CLinkPort(TimerHost &timers, OperatorUi *ui, QObject *parent)
@@ -132,8 +133,39 @@ void CLinkPort::deliverData(const QByteArray &payload)
         Q_EMIT dataReceived(payload);
         return;
     }
+    // The reader thread waits until the user-interface thread has dispatched
+    // the payload, so events are applied in arrival order. The wait gives up
+    // when the transport is being closed: the closing thread may itself be
+    // the user-interface thread, waiting for this reader to end.
+    if (m_abortDeliveries.load())
+        return;
+    struct Handoff
+    {
+        QByteArray payload;
+        QSemaphore done;
+        std::atomic<bool> cancelled{false};
+    };
+    auto handoff = std::make_shared<Handoff>();
+    handoff->payload = payload;
     QMetaObject::invokeMethod(
-        this, [this, payload] { Q_EMIT dataReceived(payload); }, Qt::BlockingQueuedConnection);
+        this,
+        [this, handoff] {
+            if (!handoff->cancelled.load())
+                Q_EMIT dataReceived(handoff->payload);
+            handoff->done.release();
+        },
+        Qt::QueuedConnection);
+    while (!handoff->done.tryAcquire(1, 20)) {
+        if (m_abortDeliveries.load()) {
+            handoff->cancelled.store(true);
+            return;
+        }
+    }
+}
+
+void CLinkPort::setDeliveriesAborted(bool aborted)
+{
+    m_abortDeliveries.store(aborted);
 }
 
 bool CLinkPort::sendFrame(quint16 type, const char *payload, int length)

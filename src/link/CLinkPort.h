@@ -51,6 +51,10 @@ public:
     int framePeriod() const { return m_framePeriod; }
     WriterPacing pacing() const { return m_pacing; }
 
+    // While set, a reader thread does not wait for its payloads to be
+    // dispatched (set by a transport around its close).
+    void setDeliveriesAborted(bool aborted);
+
     // Frame timer expiry: a frame that did not complete in time is discarded.
     void frameTimerExpired();
     void resetParser();
@@ -93,6 +97,7 @@ private:
     QMutex m_rxLock;
     std::atomic<Qt::HANDLE> m_stepThread{nullptr};
     QByteArray m_nested;
+    std::atomic<bool> m_abortDeliveries{false};
     Zemra1::FrameParser m_parser;
     int m_framePeriod = 1000;
     WriterPacing m_pacing;

@@ -59,7 +59,8 @@ bool QtTimerHost::doStart(int id, int ms)
         QMetaObject::invokeMethod(this, [this, id, ms] { start(id, ms); }, Qt::QueuedConnection);
         return true;
     }
-    timerFor(id)->start(ms);
+    const int scaled = m_scale == 1.0 ? ms : qMax(1, int(ms * m_scale));
+    timerFor(id)->start(scaled);
     return true;
 }
 

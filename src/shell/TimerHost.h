@@ -49,11 +49,16 @@ public:
     void stop(int id) override;
     bool isActive(int id) const override;
 
+    // Runs every period this many times as fast (end-to-end tests of the
+    // long waits); 1 in the program.
+    void setTimeScale(double scale) { m_scale = scale > 0 ? scale : 1.0; }
+
 protected:
     bool doStart(int id, int ms) override;
 
 private:
     QTimer *timerFor(int id);
+    double m_scale = 1.0;
     QHash<int, QTimer *> m_timers;
 };
 
