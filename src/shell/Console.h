@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class CAttendantState;
+class CExtStatusList;
+class CLinkPort;
+class CLinkRequest;
+class CLogSession;
+class CSysInfoLoader;
+class CTrkStatusList;
+class LinkConnection;
+class LinkDispatcher;
+class LogStatusModel;
+class OperatorUi;
+class TimerHost;
+
+// The console's composition root, owned by the main window for the whole run:
+// the link with its transports, the attendant session and download, and the
+// station and CO line tables. Runs without widgets, so the whole console can
+// be driven headless in tests.
+class Console : public QObject
+{
+    Q_OBJECT
+public:
+    Console(TimerHost &timers, OperatorUi &ui, QObject *parent = nullptr);
+    ~Console() override;
+
+    TimerHost &timers() const { return m_timers; }
+    OperatorUi &ui() const { return m_ui; }
+    CLinkPort &link() const;
+    CLinkRequest &request() const;
+    LinkDispatcher &dispatcher() const;
+    LinkConnection &connection() const;
+    CAttendantState &attendant() const;
+    CLogSession &session() const;
+    CSysInfoLoader &loader() const;
+    CExtStatusList &stations() const;
+    CTrkStatusList &coLines() const;
+    LogStatusModel &logStatus() const;
+
+    // Menu commands.
+    void logOnCommand();              // connect, then LOG_ON_Request
+    void logOffCommand();             // asks "#:Exit_to_logoff"; on Yes LOG_OFF_REQ
+    void connectCommand();            // closes whatever is open, opens the configured transport
+    void disconnectCommand();         // logs the position off without a message and closes
+    // Closing the main window: true when it may close now; otherwise the
+    // log-off request went out and closeMainWindowRequested() follows.
+    bool requestExit();
+
+    bool isConnected() const { return m_connected; }
+    bool isLoggedOn() const;
+    int positionState() const;
+    bool exitPending() const { return m_exitPending; }
+    int connectionType() const;
+    void setConnectionType(int type);
+
+    // Marks the console not connected (after a LAN disconnect by the session).
+    void markDisconnected();
+
+Q_SIGNALS:
+    // Commands may need enabling and checking anew.
+    void stateChanged();
+    // Log-off completed while an exit was pending.
+    void closeMainWindowRequested();
+    // Log-off completed: save the state of the child windows and close them.
+    void childWindowsCloseRequested();
+    // Everything downloaded: open the directories and reopen the windows of the last run.
+    void allSystemInfoReceived();
+    // Log-off: the LCD bar is cleared, the key telephone reset.
+    void displayReset();
+    void beepRequested();
+    void popupRequested();
+    void echoReplyReceived(const QByteArray &payload);
+
+private:
+    void onEcho(const QByteArray &payload);
+    void sendLogOnRequest();
+
+    TimerHost &m_timers;
+    OperatorUi &m_ui;
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+    bool m_connected = false;
+    bool m_exitPending = false;
+    // A log-on waits for the outcome of the connect it started.
+    QMetaObject::Connection m_pendingLogOn;
+};
