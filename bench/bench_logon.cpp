@@ -1,0 +1,119 @@
+// Log-on benchmark: starts the simulated PBX on loopback for each size and
+// measures the time from the log-on command to position state 2.
+#include "callstate/StatusTables.h"
+#include "link/LinkConnection.h"
+#include "shell/Console.h"
+#include "shell/OperatorUi.h"
+#include "shell/SettingsSection.h"
+#include "shell/TimerHost.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+struct SilentUi : OperatorUi
+{
+    int showMessage(const QString &text, const QString &, int) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        return 6;
+    }
+    void showFixedMessage(const QString &text, const QString &, int) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
+};
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+bool waitFor(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// One log-on; returns milliseconds, or -1 when it did not complete.
+double logOnOnce(int stations, int lines)
+{
+    const quint16 port = freePort();
+    QProcess pbx;
+    pbx.setProgram(QStringLiteral(ZARTO_PBXSIM));
+    pbx.setArguments({"--listen", QStringLiteral("127.0.0.1:%1").arg(port), "--stations", QString::number(stations),
+                      "--lines", QString::number(lines), "--no-stdin", "--ping", "0"});
+    pbx.start();
+    pbx.waitForStarted();
+    waitFor([&] {
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, port);
+        return probe.waitForConnected(100);
+    }, 5000);
+    QThread::msleep(50);
+
+    QtTimerHost timers;
+    SilentUi ui;
+    Console console(timers, ui);
+    CSettingsSection("Server").writeString("History 0", "127.0.0.1");
+    console.setConnectionType(1);
+    console.connection().setLanServerPort(port);
+
+    QElapsedTimer t;
+    t.start();
+    console.logOnCommand();
+    const bool ok = waitFor([&] { return console.positionState() == 2; }, 60000);
+    const double ms = t.nsecsElapsed() / 1e6;
+    console.disconnectCommand();
+    pbx.kill();
+    pbx.waitForFinished();
+    return ok && console.stations().count() == stations ? ms : -1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QCoreApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    std::printf("%-18s %10s %10s %10s %16s\n", "stations/lines", "best ms", "median ms", "worst ms", "ms per station");
+    for (const auto &[stations, lines] : {std::pair{48, 16}, std::pair{500, 100}, std::pair{2000, 400}}) {
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            const double ms = logOnOnce(stations, lines);
+            if (ms < 0) {
+                std::printf("%d/%d: log-on did not complete\n", stations, lines);
+                return 1;
+            }
+            times.push_back(ms);
+        }
+        std::sort(times.begin(), times.end());
+        const double median = times[times.size() / 2];
+        std::printf("%-18s %10.1f %10.1f %10.1f %16.3f\n", qPrintable(QStringLiteral("%1/%2").arg(stations).arg(lines)),
+                    times.front(), median, times.back(), median / stations);
+        std::fflush(stdout);
+    }
+    return 0;
+}
