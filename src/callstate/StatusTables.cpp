@@ -57,31 +57,23 @@ CExtStatusList::~CExtStatusList() = default;
 
 void CExtStatusList::setCount(quint16 count)
 {
-    m_records.clear();
-    m_records.reserve(count);
-    for (quint16 i = 0; i < count; ++i)
-        m_records.emplace_back(i);
+    m_records.rebuild(count);
     Q_EMIT countChanged();
 }
 
 quint16 CExtStatusList::count(bool presentOnly) const
 {
-    if (!presentOnly)
-        return quint16(m_records.size());
-    quint16 n = 0;
-    for (const auto &r : m_records)
-        n += r.isPresent() ? 1 : 0;
-    return n;
+    return m_records.count(presentOnly);
 }
 
 CExtStatus *CExtStatusList::record(quint16 index)
 {
-    return index < m_records.size() ? &m_records[index] : nullptr;
+    return m_records.at(index);
 }
 
 const CExtStatus *CExtStatusList::record(quint16 index) const
 {
-    return index < m_records.size() ? &m_records[index] : nullptr;
+    return m_records.at(index);
 }
 
 void CExtStatusList::setStatus(quint16 index, quint8 code)
@@ -174,23 +166,12 @@ bool CExtStatusList::numberExists(const QString &text) const
 
 bool CExtStatusList::allInfoReceived() const
 {
-    for (const auto &r : m_records) {
-        if (!r.infoReceived)
-            return false;
-    }
-    return true;
+    return m_records.allInfoReceived();
 }
 
 int CExtStatusList::requestMissingInfo()
 {
-    QList<quint16> ports;
-    for (const auto &r : m_records) {
-        if (!r.infoReceived) {
-            ports.append(quint16(r.index + 1));
-            if (ports.size() == 10)
-                break;
-        }
-    }
+    const QList<quint16> ports = m_records.missing(10);
     CInfoBatch batch(m_link, CInfoBatch::Stations);
     for (int i = 0; i < ports.size(); ++i)
         batch.add(ports.at(i), i == ports.size() - 1);
@@ -331,31 +312,23 @@ CTrkStatusList::~CTrkStatusList() = default;
 
 void CTrkStatusList::setCount(quint16 count)
 {
-    m_records.clear();
-    m_records.reserve(count);
-    for (quint16 i = 0; i < count; ++i)
-        m_records.emplace_back(i);
+    m_records.rebuild(count);
     Q_EMIT countChanged();
 }
 
 quint16 CTrkStatusList::count(bool presentOnly) const
 {
-    if (!presentOnly)
-        return quint16(m_records.size());
-    quint16 n = 0;
-    for (const auto &r : m_records)
-        n += r.isPresent() ? 1 : 0;
-    return n;
+    return m_records.count(presentOnly);
 }
 
 CTrkStatus *CTrkStatusList::record(quint16 index)
 {
-    return index < m_records.size() ? &m_records[index] : nullptr;
+    return m_records.at(index);
 }
 
 const CTrkStatus *CTrkStatusList::record(quint16 index) const
 {
-    return index < m_records.size() ? &m_records[index] : nullptr;
+    return m_records.at(index);
 }
 
 void CTrkStatusList::setStatus(quint16 index, quint8 code)
@@ -492,23 +465,12 @@ void CTrkStatusList::setCodes(quint32 accessBase, quint16 accessCount, quint32 r
 
 bool CTrkStatusList::allInfoReceived() const
 {
-    for (const auto &r : m_records) {
-        if (!r.infoReceived)
-            return false;
-    }
-    return true;
+    return m_records.allInfoReceived();
 }
 
 int CTrkStatusList::requestMissingInfo()
 {
-    QList<quint16> lines;
-    for (const auto &r : m_records) {
-        if (!r.infoReceived) {
-            lines.append(quint16(r.index + 1));
-            if (lines.size() == 20)
-                break;
-        }
-    }
+    const QList<quint16> lines = m_records.missing(20);
     CInfoBatch batch(m_link, CInfoBatch::CoLines);
     for (int i = 0; i < lines.size(); ++i)
         batch.add(lines.at(i), i == lines.size() - 1);
