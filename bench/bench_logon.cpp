@@ -1,11 +1,11 @@
 // Log-on benchmark: starts the simulated PBX on loopback for each size and
 // measures the time from the log-on command to position state 2.
 #include "callstate/StatusTables.h"
-#include "link/LinkConnection.h"
-#include "shell/Console.h"
-#include "shell/OperatorUi.h"
-#include "shell/SettingsSection.h"
-#include "shell/TimerHost.h"
+#include "transport/LinkConnection.h"
+#include "console/Console.h"
+#include "base/OperatorUi.h"
+#include "base/SettingsSection.h"
+#include "base/TimerHost.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

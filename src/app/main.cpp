@@ -1,7 +1,7 @@
-#include "shell/MessageCatalogue.h"
-#include "shell/SettingsSection.h"
-#include "shell/ui/MainWindow.h"
-#include "shell/ui/SingleInstance.h"
+#include "base/MessageCatalogue.h"
+#include "base/SettingsSection.h"
+#include "console/ui/MainWindow.h"
+#include "console/ui/SingleInstance.h"
 
 #include <QApplication>
 #include <QCommandLineOption>

@@ -3,8 +3,8 @@
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
 #include "link/SpeedBinRecord.h"
-#include "shell/Clock.h"
-#include "shell/Trace.h"
+#include "base/Clock.h"
+#include "base/Trace.h"
 
 StationDirectoryWriter::~StationDirectoryWriter() = default;
 CoDirectoryWriter::~CoDirectoryWriter() = default;

@@ -1,10 +1,10 @@
 #include "CLinkPort.h"
 
 #include "link/LinkTransport.h"
-#include "shell/OperatorUi.h"
-#include "shell/TimerHost.h"
-#include "shell/TimerIds.h"
-#include "shell/Trace.h"
+#include "base/OperatorUi.h"
+#include "base/TimerHost.h"
+#include "base/TimerIds.h"
+#include "base/Trace.h"
 
 #include <QMetaObject>
 #include <QSemaphore>

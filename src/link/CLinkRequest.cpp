@@ -2,7 +2,7 @@
 
 #include "link/CLinkPort.h"
 #include "link/SpeedBinRecord.h"
-#include "shell/Trace.h"
+#include "base/Trace.h"
 
 namespace {
 quint16 g_dynBtnSequence = 44;

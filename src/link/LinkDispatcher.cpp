@@ -1,7 +1,7 @@
 #include "LinkDispatcher.h"
 
 #include "link/LinkEvents.h"
-#include "shell/Trace.h"
+#include "base/Trace.h"
 
 namespace {
 quint16 route(EventHandler *handler, quint16 code, const QByteArray &payload, int offset)

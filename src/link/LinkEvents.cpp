@@ -1,7 +1,7 @@
 #include "LinkEvents.h"
 
 #include "link/SpeedBinRecord.h"
-#include "shell/Trace.h"
+#include "base/Trace.h"
 
 #include <QLocale>
 

@@ -5,13 +5,13 @@
 #include "Recorders.h"
 
 #include "callstate/StatusTables.h"
-#include "link/CLanSocket.h"
-#include "link/CSysInfoLoader.h"
-#include "link/LinkConnection.h"
-#include "link/LogStatusModel.h"
-#include "shell/Console.h"
-#include "shell/SettingsSection.h"
-#include "shell/TimerHost.h"
+#include "transport/CLanSocket.h"
+#include "session/CSysInfoLoader.h"
+#include "transport/LinkConnection.h"
+#include "session/LogStatusModel.h"
+#include "console/Console.h"
+#include "base/SettingsSection.h"
+#include "base/TimerHost.h"
 
 #include <QSettings>
 #include <QSignalSpy>

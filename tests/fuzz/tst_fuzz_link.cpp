@@ -5,16 +5,16 @@
 #include "Recorders.h"
 
 #include "callstate/StatusTables.h"
-#include "link/CAttendantState.h"
+#include "session/CAttendantState.h"
 #include "link/CLinkPort.h"
-#include "link/CLogSession.h"
-#include "link/CSysInfoLoader.h"
+#include "session/CLogSession.h"
+#include "session/CSysInfoLoader.h"
 #include "link/LinkDispatcher.h"
-#include "link/LogStatusModel.h"
+#include "session/LogStatusModel.h"
 #include "link/LinkEvents.h"
 #include "link/SpeedBinRecord.h"
-#include "shell/TimerHost.h"
-#include "shell/TimerIds.h"
+#include "base/TimerHost.h"
+#include "base/TimerIds.h"
 
 #include <QTest>
 

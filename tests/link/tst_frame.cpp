@@ -3,8 +3,8 @@
 
 #include "link/CLinkPort.h"
 #include "link/Frame.h"
-#include "shell/TimerHost.h"
-#include "shell/TimerIds.h"
+#include "base/TimerHost.h"
+#include "base/TimerIds.h"
 
 #include <QSignalSpy>
 #include <QTest>

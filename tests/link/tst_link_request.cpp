@@ -4,7 +4,7 @@
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
 #include "link/SpeedBinRecord.h"
-#include "shell/TimerHost.h"
+#include "base/TimerHost.h"
 
 #include <QSignalSpy>
 #include <QTest>

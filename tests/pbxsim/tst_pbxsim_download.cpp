@@ -6,7 +6,7 @@
 #include "link/LinkEvents.h"
 #include "link/LinkTransport.h"
 #include "link/SpeedBinRecord.h"
-#include "shell/TimerHost.h"
+#include "base/TimerHost.h"
 
 #include <QElapsedTimer>
 #include <QMap>

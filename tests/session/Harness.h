@@ -4,15 +4,15 @@
 #include "Recorders.h"
 
 #include "callstate/StatusTables.h"
-#include "link/CAttendantState.h"
+#include "session/CAttendantState.h"
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
-#include "link/CLogSession.h"
-#include "link/CSysInfoLoader.h"
+#include "session/CLogSession.h"
+#include "session/CSysInfoLoader.h"
 #include "link/LinkDispatcher.h"
 #include "link/LinkEvents.h"
-#include "link/LogStatusModel.h"
-#include "shell/TimerHost.h"
+#include "session/LogStatusModel.h"
+#include "base/TimerHost.h"
 
 // The session and download wired as in the console, against a MiniPbx on a
 // virtual clock.

@@ -1,6 +1,6 @@
 #include "Harness.h"
 
-#include "shell/TimerIds.h"
+#include "base/TimerIds.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #include "Harness.h"
 
-#include "shell/OpenDialogRegistry.h"
-#include "shell/TimerIds.h"
+#include "base/OpenDialogRegistry.h"
+#include "base/TimerIds.h"
 
 #include <QTest>
 

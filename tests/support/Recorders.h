@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/OperatorUi.h"
-#include "shell/Trace.h"
+#include "base/OperatorUi.h"
+#include "base/Trace.h"
 
 #include <QCoreApplication>
 #include <QList>

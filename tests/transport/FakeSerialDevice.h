@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/CSerialPort.h"
-#include "link/SerialSettings.h"
+#include "transport/CSerialPort.h"
+#include "transport/SerialSettings.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>

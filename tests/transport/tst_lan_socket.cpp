@@ -1,9 +1,9 @@
 #include "Recorders.h"
 
-#include "link/CLanSocket.h"
+#include "transport/CLanSocket.h"
 #include "link/CLinkPort.h"
 #include "link/Frame.h"
-#include "shell/TimerHost.h"
+#include "base/TimerHost.h"
 
 #include <QSettings>
 #include <QSignalSpy>

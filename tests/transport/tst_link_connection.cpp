@@ -1,12 +1,12 @@
 #include "FakeSerialDevice.h"
 #include "Recorders.h"
 
-#include "link/CLanSocket.h"
+#include "transport/CLanSocket.h"
 #include "link/CLinkPort.h"
 #include "link/Frame.h"
-#include "link/LinkConnection.h"
-#include "shell/SettingsSection.h"
-#include "shell/TimerHost.h"
+#include "transport/LinkConnection.h"
+#include "base/SettingsSection.h"
+#include "base/TimerHost.h"
 
 #include <QSettings>
 #include <QSignalSpy>

@@ -2,11 +2,11 @@
 #include "Recorders.h"
 
 #include "link/CLinkPort.h"
-#include "link/CSerialPort.h"
+#include "transport/CSerialPort.h"
 #include "link/Frame.h"
-#include "link/SerialSettings.h"
-#include "shell/SettingsSection.h"
-#include "shell/TimerHost.h"
+#include "transport/SerialSettings.h"
+#include "base/SettingsSection.h"
+#include "base/TimerHost.h"
 
 #include <QSettings>
 #include <QSignalSpy>

@@ -1,17 +1,17 @@
 #include "FakeSerialDevice.h"
 #include "Recorders.h"
 
-#include "link/CLanSocket.h"
+#include "transport/CLanSocket.h"
 #include "link/CLinkPort.h"
-#include "link/LinkConnection.h"
-#include "link/SerialSettings.h"
-#include "link/ui/ConnectionMethodDialog.h"
-#include "link/ui/SerialSettingsDialog.h"
-#include "link/ui/ServerDialog.h"
-#include "shell/MessageCatalogue.h"
-#include "shell/OpenDialogRegistry.h"
-#include "shell/SettingsSection.h"
-#include "shell/TimerHost.h"
+#include "transport/LinkConnection.h"
+#include "transport/SerialSettings.h"
+#include "transport/ui/ConnectionMethodDialog.h"
+#include "transport/ui/SerialSettingsDialog.h"
+#include "transport/ui/ServerDialog.h"
+#include "base/MessageCatalogue.h"
+#include "base/OpenDialogRegistry.h"
+#include "base/SettingsSection.h"
+#include "base/TimerHost.h"
 
 #include <QApplication>
 #include <QCheckBox>

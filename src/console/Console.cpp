@@ -1,0 +1,197 @@
+#include "Console.h"
+
+#include "callstate/StatusTables.h"
+#include "session/CAttendantState.h"
+#include "link/CLinkPort.h"
+#include "link/CLinkRequest.h"
+#include "session/CLogSession.h"
+#include "session/CSysInfoLoader.h"
+#include "transport/LinkConnection.h"
+#include "link/LinkDispatcher.h"
+#include "link/LinkEvents.h"
+#include "session/LogStatusModel.h"
+#include "base/OperatorUi.h"
+#include "base/TimerHost.h"
+#include "base/TimerIds.h"
+
+struct Console::Parts
+{
+    Parts(TimerHost &timers, OperatorUi &ui)
+        : link(timers, &ui)
+        , connection(link, &ui)
+        , request(link)
+        , stations(link)
+        , lines(link)
+        , attendant(link, timers, ui, stations, lines, status)
+        , logDecoder(&attendant.session())
+        , infoDecoder(&attendant.loader())
+    {
+    }
+
+    CLinkPort link;
+    LinkConnection connection;
+    CLinkRequest request;
+    LinkDispatcher dispatcher;
+    CExtStatusList stations;
+    CTrkStatusList lines;
+    LogStatusModel status;
+    CAttendantState attendant;
+    LogEventDecoder logDecoder;
+    SysInfoDecoder infoDecoder;
+};
+
+Console::Console(TimerHost &timers, OperatorUi &ui, QObject *parent)
+    : QObject(parent)
+    , m_timers(timers)
+    , m_ui(ui)
+    , m_parts(std::make_unique<Parts>(timers, ui))
+{
+    Parts &p = *m_parts;
+    p.dispatcher.routes().log = &p.logDecoder;
+    p.dispatcher.routes().sysInfo = &p.infoDecoder;
+    p.dispatcher.routes().stations = &p.stations;
+    p.dispatcher.routes().coLines = &p.lines;
+    p.dispatcher.setLoggedOnQuery([this] { return isLoggedOn(); });
+    p.dispatcher.setPayloadObserver([this] { m_parts->attendant.session().payloadReceived(); });
+    connect(&p.link, &CLinkPort::dataReceived, this, [this](const QByteArray &payload) {
+        m_parts->dispatcher.dispatch(payload);
+    });
+    connect(&p.link, &CLinkPort::echoReceived, this, &Console::onEcho);
+    connect(&p.link, &CLinkPort::echoReplyReceived, this, &Console::echoReplyReceived);
+
+    p.attendant.setLanQuery([this] { return connectionType() == 1; });
+    connect(&p.attendant, &CAttendantState::lanDisconnectRequested, this, [this] {
+        m_parts->connection.close(1);
+        markDisconnected();
+    });
+    connect(&p.attendant, &CAttendantState::positionStateChanged, this, &Console::stateChanged);
+    connect(&p.attendant, &CAttendantState::allSystemInfoReceived, this, &Console::allSystemInfoReceived);
+    connect(&p.attendant, &CAttendantState::logOffCompleted, this, [this] { Q_EMIT displayReset(); });
+    connect(&p.attendant.loader(), &CSysInfoLoader::resetDone, this, [this] {
+        if (m_exitPending) {
+            Q_EMIT closeMainWindowRequested();
+        } else {
+            Q_EMIT childWindowsCloseRequested();
+            m_connected = false;
+            Q_EMIT stateChanged();
+        }
+    });
+    connect(&p.connection, &LinkConnection::lanDisconnected, this, &Console::stateChanged);
+}
+
+Console::~Console()
+{
+    // The link goes first, so that no transport delivers into a half-destroyed console.
+    m_parts->connection.close(0);
+    m_parts->connection.close(1);
+}
+
+CLinkPort &Console::link() const { return m_parts->link; }
+CLinkRequest &Console::request() const { return m_parts->request; }
+LinkDispatcher &Console::dispatcher() const { return m_parts->dispatcher; }
+LinkConnection &Console::connection() const { return m_parts->connection; }
+CAttendantState &Console::attendant() const { return m_parts->attendant; }
+CLogSession &Console::session() const { return m_parts->attendant.session(); }
+CSysInfoLoader &Console::loader() const { return m_parts->attendant.loader(); }
+CExtStatusList &Console::stations() const { return m_parts->stations; }
+CTrkStatusList &Console::coLines() const { return m_parts->lines; }
+LogStatusModel &Console::logStatus() const { return m_parts->status; }
+
+bool Console::isLoggedOn() const
+{
+    return m_parts->attendant.session().isLoggedOn();
+}
+
+int Console::positionState() const
+{
+    return m_parts->attendant.positionState();
+}
+
+int Console::connectionType() const
+{
+    return m_parts->connection.connectionType();
+}
+
+void Console::setConnectionType(int type)
+{
+    m_parts->connection.setConnectionType(type);
+}
+
+void Console::connectCommand()
+{
+    LinkConnection &c = m_parts->connection;
+    c.close(0);
+    c.close(1);
+    m_connected = true;
+    c.open(c.connectionType());
+    Q_EMIT stateChanged();
+}
+
+void Console::disconnectCommand()
+{
+    disconnect(m_pendingLogOn);
+    LinkConnection &c = m_parts->connection;
+    for (const int type : {0, 1}) {
+        if (c.isOpen(type)) {
+            m_parts->attendant.session().setLogState(false, QString());
+            c.close(type);
+        }
+    }
+    m_connected = false;
+    Q_EMIT stateChanged();
+}
+
+void Console::markDisconnected()
+{
+    m_connected = false;
+    Q_EMIT stateChanged();
+}
+
+void Console::logOnCommand()
+{
+    if (isLoggedOn())
+        return;
+    LinkConnection &c = m_parts->connection;
+    // The request goes out once the connect has an outcome; a failed connect
+    // has been reported and the request is still sent (it then fails and the
+    // log-on wait reports it).
+    disconnect(m_pendingLogOn);
+    m_pendingLogOn = connect(&c, &LinkConnection::opened, this, [this](bool) {
+        disconnect(m_pendingLogOn);
+        sendLogOnRequest();
+    });
+    connectCommand();
+}
+
+void Console::sendLogOnRequest()
+{
+    m_parts->request.LOG_ON_Request();
+    Q_EMIT stateChanged();
+}
+
+void Console::logOffCommand()
+{
+    if (!isLoggedOn())
+        return;
+    if (m_ui.showMessage(QStringLiteral("#:Exit_to_logoff"), QStringLiteral("#:log_info"), MessageStyle::YesNo)
+        == MessageStyle::ResultYes)
+        m_parts->request.LOG_OFF_REQ();
+}
+
+bool Console::requestExit()
+{
+    if (!isLoggedOn())
+        return true;
+    m_exitPending = true;
+    m_parts->request.LOG_OFF_REQ();
+    return false;
+}
+
+void Console::onEcho(const QByteArray &payload)
+{
+    m_parts->link.sendEchoReply(payload);
+    if (payload == "beep")
+        Q_EMIT beepRequested();
+    else if (payload == "popup")
+        Q_EMIT popupRequested();
+}

@@ -1,0 +1,752 @@
+#include "MainWindow.h"
+
+#include "link/CLinkRequest.h"
+#include "session/CLogSession.h"
+#include "session/CSysInfoLoader.h"
+#include "session/LogStatusModel.h"
+#include "console/Console.h"
+#include "base/MessageCatalogue.h"
+#include "base/SettingsSection.h"
+#include "base/TimerIds.h"
+#include "base/WindowKindSettings.h"
+#include "base/WindowLayout.h"
+#include "console/ui/AboutDialog.h"
+#include "console/ui/KeyboardIndicators.h"
+#include "console/ui/LanguageDialog.h"
+#include "console/ui/LcdBar.h"
+#include "console/ui/LogStatusWindow.h"
+#include "base/ui/MessageBox.h"
+#include "base/ui/Translate.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QUrl>
+#include <QWhatsThis>
+
+Q_LOGGING_CATEGORY(lcMainWindow, "zarto.console.mainwindow")
+
+namespace {
+
+const char *const DefinitionTextProperty = "definitionText";
+const char *const TitleKey = "#:main_window_WINTITLE";
+const char *const HelpFileName = "zarto.html";
+
+// Settings of the bars, in the main window's section.
+const char *const ToolBarValue = "ToolBar";
+const char *const StatusBarValue = "StatusBar";
+const char *const LcdBarValue = "LcdBar";
+
+bool isCheckable(Command c)
+{
+    switch (c) {
+    case Command::ViewToolBar:
+    case Command::ViewStatusBar:
+    case Command::ViewLcdBar:
+    case Command::ViewKeyTelephone:
+    case Command::ViewStationWindow:
+    case Command::ViewCoWindow:
+    case Command::ViewQueue:
+    case Command::ViewStationDirectory:
+    case Command::ViewCoDirectory:
+    case Command::ViewSpeedBinDirectory:
+    case Command::ViewPhoneNumberDirectory:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The open-or-close items and the slot of the window each one toggles.
+struct WindowToggle
+{
+    Command command;
+    int slot;
+};
+constexpr WindowToggle WindowToggles[] = {
+    {Command::ViewKeyTelephone, ChildWindowTable::KeyTelephone},
+    {Command::ViewStationWindow, ChildWindowTable::StationStatus},
+    {Command::ViewCoWindow, ChildWindowTable::CoStatus},
+    {Command::ViewQueue, ChildWindowTable::Queue},
+    {Command::ViewStationDirectory, ChildWindowTable::StationDirectory},
+    {Command::ViewCoDirectory, ChildWindowTable::CoDirectory},
+};
+
+constexpr Command ProgrammingCommands[] = {
+    Command::ClockSetting, Command::WakeUp,          Command::CancelWakeUp, Command::MusicSelection,
+    Command::CustomMessage, Command::SystemGreetings, Command::TemporaryCos, Command::AttendantCancel,
+};
+
+CSettingsSection mainFrameSection()
+{
+    return CWindowKindSettings::mainFrame().section();
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainFrame"));
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(m_mdi);
+
+    m_console = std::make_unique<Console>(m_timers, *this);
+    MessageCatalogue::setOperatorUi(this);
+
+    createActions();
+    buildToolBar();
+    buildStatusBar();
+    buildMenu();
+    connectConsole();
+    readCallerInfo();
+    prepareDatabaseFolder();
+    updateTitle();
+    refreshCommands();
+}
+
+MainWindow::~MainWindow()
+{
+    if (MessageCatalogue::operatorUi() == this)
+        MessageCatalogue::setOperatorUi(nullptr);
+    // Windows that show the console's models go before the console does.
+    delete m_logStatus;
+    qDeleteAll(m_mdi->subWindowList());
+    m_console.reset();
+}
+
+LogStatusWindow *MainWindow::logStatusWindow() const
+{
+    return m_logStatus;
+}
+
+QAction *MainWindow::action(Command command) const
+{
+    const auto it = m_actions.find(command);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+// ---------------------------------------------------------------- menu, bars
+
+void MainWindow::createActions()
+{
+    addActionsOf(mainMenuDefinition());
+    for (Command c : {Command::Help, Command::ContextHelp, Command::NextPane, Command::PreviousPane}) {
+        auto *a = new QAction(this);
+        a->setShortcut(acceleratorOf(c));
+        a->setShortcutContext(Qt::WindowShortcut);
+        connect(a, &QAction::triggered, this, [this, c] { runCommand(c); });
+        addAction(a);
+        m_actions[c] = a;
+    }
+    action(Command::HelpTopics)->setEnabled(false);
+}
+
+void MainWindow::addActionsOf(const QList<MenuItemDefinition> &items)
+{
+    for (const MenuItemDefinition &def : items) {
+        if (def.isPopup()) {
+            addActionsOf(def.items);
+            continue;
+        }
+        if (def.isSeparator() || def.command == Command::None)
+            continue;
+        auto *a = new QAction(def.text, this);
+        a->setProperty(DefinitionTextProperty, def.text);
+        a->setData(int(def.command));
+        if (!def.shortcut.isEmpty()) {
+            a->setShortcut(def.shortcut);
+            // The accelerators work while a child window has the focus, too.
+            a->setShortcutContext(Qt::WindowShortcut);
+            addAction(a);
+        }
+        a->setCheckable(isCheckable(def.command));
+        const Command c = def.command;
+        connect(a, &QAction::triggered, this, [this, c] { runCommand(c); });
+        m_actions[c] = a;
+    }
+}
+
+namespace {
+
+void fillMenu(QMenu *menu, const QList<MenuItemDefinition> &items, const std::map<Command, QAction *> &actions)
+{
+    for (const MenuItemDefinition &def : items) {
+        if (def.isSeparator()) {
+            menu->addSeparator();
+        } else if (def.isPopup()) {
+            auto *sub = new QMenu(def.text, menu);
+            fillMenu(sub, def.items, actions);
+            menu->addMenu(sub);
+        } else if (const auto it = actions.find(def.command); it != actions.end()) {
+            it->second->setText(def.text);
+            menu->addAction(it->second);
+        }
+    }
+}
+
+} // namespace
+
+void MainWindow::buildMenu()
+{
+    QMenuBar *bar = menuBar();
+    const QList<QMenu *> old = bar->findChildren<QMenu *>(Qt::FindDirectChildrenOnly);
+    bar->clear();
+    qDeleteAll(old);
+    for (const MenuItemDefinition &def : mainMenuDefinition()) {
+        auto *menu = new QMenu(def.text, bar);
+        fillMenu(menu, def.items, m_actions);
+        bar->addMenu(menu);
+    }
+    TranslateMenu(bar);
+    m_codeTextKeys.clear();
+    setCodeTexts();
+}
+
+void MainWindow::buildToolBar()
+{
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("MainToolBar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setIconSize(QSize(20, 20));
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+
+    const auto add = [this](Command c, QStyle::StandardPixmap icon) {
+        QAction *a = action(c);
+        a->setIcon(style()->standardIcon(icon));
+        m_toolBar->addAction(a);
+    };
+    add(Command::LogOn, QStyle::SP_MediaPlay);
+    add(Command::LogOff, QStyle::SP_MediaStop);
+    add(Command::Connect, QStyle::SP_DriveNetIcon);
+    add(Command::Disconnect, QStyle::SP_BrowserStop);
+    m_toolBar->addSeparator();
+    add(Command::ViewKeyTelephone, QStyle::SP_ComputerIcon);
+    add(Command::ViewStationWindow, QStyle::SP_FileDialogListView);
+    add(Command::ViewCoWindow, QStyle::SP_FileDialogDetailedView);
+    add(Command::ViewQueue, QStyle::SP_FileDialogContentsView);
+    add(Command::ViewStationDirectory, QStyle::SP_DirIcon);
+    add(Command::ViewCoDirectory, QStyle::SP_DirOpenIcon);
+    add(Command::ViewSpeedBinDirectory, QStyle::SP_DriveHDIcon);
+    add(Command::ViewPhoneNumberDirectory, QStyle::SP_FileIcon);
+    m_toolBar->addSeparator();
+    add(Command::Paging, QStyle::SP_MediaVolume);
+    add(Command::About, QStyle::SP_MessageBoxInformation);
+    connect(m_toolBar, &QToolBar::visibilityChanged, this, &MainWindow::refreshCommands);
+
+    // The LCD bar takes a row of its own below the tool bar.
+    addToolBarBreak(Qt::TopToolBarArea);
+    m_lcdToolBar = new QToolBar(this);
+    m_lcdToolBar->setObjectName(QStringLiteral("LcdToolBar"));
+    m_lcdToolBar->setMovable(false);
+    m_lcd = new LcdBar(m_lcdToolBar);
+    m_lcdToolBar->addWidget(m_lcd);
+    addToolBar(Qt::TopToolBarArea, m_lcdToolBar);
+    connect(m_lcdToolBar, &QToolBar::visibilityChanged, this, &MainWindow::refreshCommands);
+}
+
+void MainWindow::buildStatusBar()
+{
+    m_indicators = new KeyboardIndicators(statusBar());
+    statusBar()->addPermanentWidget(m_indicators);
+}
+
+QMenu *MainWindow::createPopupMenu()
+{
+    // The bars are shown and hidden from the View menu only.
+    return nullptr;
+}
+
+void MainWindow::updateTitle()
+{
+    setWindowTitle(tr_key(QString::fromLatin1(TitleKey)));
+}
+
+void MainWindow::setCodeTexts()
+{
+    const int date = m_children.dateFormatState();
+    const int time = m_children.timeFormatState();
+    const bool known = date != ChildWindowTable::FormatUnknown && time != ChildWindowTable::FormatUnknown;
+    const QString dateKey = !known      ? QStringLiteral("#:dtf_initialize_dt_MENU")
+                            : date == 1 ? QStringLiteral("#:dtf_date_mdy_MENU")
+                                        : QStringLiteral("#:dtf_date_dmy_MENU");
+    // An unknown time format keeps the item's own text (it is disabled then).
+    const QString timeKey = !known      ? QString()
+                            : time == 1 ? QStringLiteral("#:dtf_time_hour24_MENU")
+                                        : QStringLiteral("#:dtf_time_hour12_MENU");
+    const QString callKey = m_callerInfo ? QStringLiteral("#:disable_call_info(&D)")
+                                         : QStringLiteral("#:enable_call_info(&E)");
+    const QStringList keys{dateKey, timeKey, callKey};
+    if (keys == m_codeTextKeys)
+        return;
+    m_codeTextKeys = keys;
+    const MessageCatalogue catalogue;
+    action(Command::DateFormat)->setText(catalogue.text(dateKey));
+    action(Command::TimeFormat)->setText(timeKey.isEmpty() ? MenuText::TimeFormat : catalogue.text(timeKey));
+    action(Command::CallInfo)->setText(catalogue.text(callKey));
+}
+
+void MainWindow::refreshCommands()
+{
+    if (!m_console || m_actions.empty())
+        return;
+    const bool loggedOn = m_console->isLoggedOn();
+    const bool connected = m_console->isConnected();
+    const auto enable = [this](Command c, bool on) { action(c)->setEnabled(on); };
+    const auto check = [this](Command c, bool on) { action(c)->setChecked(on); };
+
+    const bool directoryWindowOpen = m_children.isOpen(ChildWindowTable::SpeedBinDirectory)
+                                     || m_children.isOpen(ChildWindowTable::PhoneNumberDirectory);
+    enable(Command::Import, !loggedOn && !directoryWindowOpen);
+    enable(Command::Export, !loggedOn && !directoryWindowOpen);
+
+    enable(Command::LogOn, !loggedOn);
+    enable(Command::LogOff, loggedOn);
+    enable(Command::Connect, !connected);
+    enable(Command::Disconnect, connected);
+
+    const bool programming = programmingAllowed();
+    for (Command c : ProgrammingCommands)
+        enable(c, programming);
+    const bool formatsKnown = m_children.dateFormatState() != ChildWindowTable::FormatUnknown
+                              && m_children.timeFormatState() != ChildWindowTable::FormatUnknown;
+    enable(Command::DateFormat, programming);
+    enable(Command::TimeFormat, programming && formatsKnown);
+    setCodeTexts();
+
+    check(Command::ViewToolBar, !m_toolBar->isHidden());
+    check(Command::ViewStatusBar, !statusBar()->isHidden());
+    check(Command::ViewLcdBar, !m_lcdToolBar->isHidden());
+    for (const WindowToggle &t : WindowToggles) {
+        enable(t.command, loggedOn);
+        check(t.command, m_children.isOpen(t.slot));
+    }
+    check(Command::ViewSpeedBinDirectory, m_children.isOpen(ChildWindowTable::SpeedBinDirectory));
+    check(Command::ViewPhoneNumberDirectory, m_children.isOpen(ChildWindowTable::PhoneNumberDirectory));
+    enable(Command::HelpTopics, false);
+}
+
+QChar MainWindow::attendantStationState() const
+{
+    // Learned from the attendant's own station record once the attendant
+    // calls are followed; until then it is not known.
+    return QChar();
+}
+
+bool MainWindow::programmingAllowed() const
+{
+    if (!m_console->isLoggedOn())
+        return false;
+    const QChar own = attendantStationState();
+    return own == QLatin1Char('@') || own == QLatin1Char('A') || own == QLatin1Char('B');
+}
+
+// ---------------------------------------------------------------- start-up
+
+void MainWindow::connectConsole()
+{
+    Console *console = m_console.get();
+    connect(console, &Console::stateChanged, this, &MainWindow::refreshCommands);
+    connect(console, &Console::closeMainWindowRequested, this, &QWidget::close);
+    connect(console, &Console::childWindowsCloseRequested, this, &MainWindow::closeChildWindows);
+    connect(console, &Console::allSystemInfoReceived, this, &MainWindow::refreshCommands);
+    connect(console, &Console::displayReset, m_lcd, &LcdBar::clear);
+    connect(console, &Console::beepRequested, this, [] { QApplication::beep(); });
+    connect(console, &Console::popupRequested, this, &MainWindow::bringToFront);
+    connect(&console->logStatus(), &LogStatusModel::opened, this, &MainWindow::openLogStatusWindow);
+    connect(&console->logStatus(), &LogStatusModel::closed, this, &MainWindow::closeLogStatusWindow);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &MainWindow::refreshCommands);
+}
+
+void MainWindow::readCallerInfo()
+{
+    CSettingsSection section(QStringLiteral("CallerInfo"));
+    const QString value = QStringLiteral("Enable");
+    if (!section.contains(value)) {
+        section.writeInt(value, 1);
+        m_callerInfo = true;
+    } else {
+        m_callerInfo = section.readFlag(value, true);
+    }
+}
+
+void MainWindow::toggleCallerInfo()
+{
+    m_callerInfo = !m_callerInfo;
+    CSettingsSection(QStringLiteral("CallerInfo")).writeInt(QStringLiteral("Enable"), m_callerInfo ? 1 : 0);
+    refreshCommands();
+}
+
+void MainWindow::prepareDatabaseFolder()
+{
+    // The whole working directory is kept: a cut path would name another folder.
+    m_programDirectory = QDir::currentPath();
+    m_databaseFolder = QDir(m_programDirectory).filePath(QStringLiteral("Database"));
+    m_databaseFolderReady = QDir().mkpath(m_databaseFolder);
+    if (!m_databaseFolderReady)
+        qCWarning(lcMainWindow) << "cannot create" << m_databaseFolder << "- the directories are dropped";
+}
+
+void MainWindow::showAtStoredPlacement()
+{
+    restoreBarState();
+    QRect fallback(0, 0, 1024, 768);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->availableGeometry();
+        fallback = QRect(avail.x() + avail.width() / 10, avail.y() + avail.height() / 10, avail.width() * 4 / 5,
+                         avail.height() * 4 / 5);
+    }
+    const WinRect defaultRect{fallback.left(), fallback.top(), fallback.left() + fallback.width(),
+                              fallback.top() + fallback.height()};
+    const std::optional<int> shown = RestorePlacement(this, mainFrameSection(), true, defaultRect);
+    if (shown)
+        show();
+    else
+        showMaximized();
+    refreshCommands();
+}
+
+void MainWindow::saveBarState()
+{
+    CSettingsSection section = mainFrameSection();
+    section.writeInt(QString::fromLatin1(ToolBarValue), m_toolBar->isHidden() ? 0 : 1);
+    section.writeInt(QString::fromLatin1(StatusBarValue), statusBar()->isHidden() ? 0 : 1);
+    section.writeInt(QString::fromLatin1(LcdBarValue), m_lcdToolBar->isHidden() ? 0 : 1);
+}
+
+void MainWindow::restoreBarState()
+{
+    const CSettingsSection section = mainFrameSection();
+    m_toolBar->setHidden(!section.readFlag(QString::fromLatin1(ToolBarValue), true));
+    statusBar()->setHidden(!section.readFlag(QString::fromLatin1(StatusBarValue), true));
+    m_lcdToolBar->setHidden(!section.readFlag(QString::fromLatin1(LcdBarValue), true));
+}
+
+// ---------------------------------------------------------------- exit
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    saveBarState();
+    if (!m_console->requestExit()) {
+        // The log-off request went out; closeMainWindowRequested closes again.
+        event->ignore();
+        return;
+    }
+    stopMainWindowTimers();
+    if (m_console->isConnected())
+        m_console->disconnectCommand();
+    CSettingsSection section = mainFrameSection();
+    SavePlacement(this, section);
+    closeLogStatusWindow();
+    event->accept();
+}
+
+void MainWindow::stopMainWindowTimers()
+{
+    for (int id = 1; id <= TimerId::LastMainWindowTimer; ++id)
+        m_timers.stop(id);
+    m_timers.stop(TimerId::MailTimeout);
+}
+
+// ---------------------------------------------------------------- commands
+
+void MainWindow::runCommand(Command command)
+{
+    switch (command) {
+    case Command::Exit:
+        close();
+        break;
+    case Command::LogOn:
+        logOn();
+        break;
+    case Command::LogOff:
+        m_console->logOffCommand();
+        break;
+    case Command::Connect:
+        m_console->connectCommand();
+        break;
+    case Command::Disconnect:
+        m_console->disconnectCommand();
+        break;
+    case Command::DateFormat:
+        dateFormatCommand();
+        break;
+    case Command::TimeFormat:
+        timeFormatCommand();
+        break;
+    case Command::Language:
+        openLanguageDialog();
+        break;
+    case Command::CallInfo:
+        toggleCallerInfo();
+        break;
+    case Command::ViewToolBar:
+        m_toolBar->setHidden(!m_toolBar->isHidden());
+        break;
+    case Command::ViewStatusBar:
+        statusBar()->setHidden(!statusBar()->isHidden());
+        break;
+    case Command::ViewLcdBar:
+        m_lcdToolBar->setHidden(!m_lcdToolBar->isHidden());
+        break;
+    case Command::ViewKeyTelephone:
+    case Command::ViewStationWindow:
+    case Command::ViewCoWindow:
+    case Command::ViewQueue:
+    case Command::ViewStationDirectory:
+    case Command::ViewCoDirectory:
+        for (const WindowToggle &t : WindowToggles) {
+            if (t.command == command && m_console->isLoggedOn())
+                toggleChildWindow(t.slot);
+        }
+        break;
+    case Command::ViewSpeedBinDirectory:
+    case Command::ViewPhoneNumberDirectory: {
+        // An open directory window is activated; the directories themselves
+        // are not kept yet, so nothing opens.
+        const int slot = command == Command::ViewSpeedBinDirectory ? ChildWindowTable::SpeedBinDirectory
+                                                                   : ChildWindowTable::PhoneNumberDirectory;
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(m_children.window(slot)))
+            m_mdi->setActiveSubWindow(sub);
+        break;
+    }
+    case Command::Cascade:
+        m_mdi->cascadeSubWindows();
+        break;
+    case Command::Tile:
+        m_mdi->tileSubWindows();
+        break;
+    case Command::ArrangeIcons:
+        arrangeIcons();
+        break;
+    case Command::About:
+        openAboutDialog();
+        break;
+    case Command::Help:
+        openHelp();
+        break;
+    case Command::ContextHelp:
+        QWhatsThis::enterWhatsThisMode();
+        break;
+    case Command::NextPane:
+        m_mdi->activateNextSubWindow();
+        break;
+    case Command::PreviousPane:
+        m_mdi->activatePreviousSubWindow();
+        break;
+    case Command::Import:
+    case Command::Export:
+    case Command::Print:
+    case Command::ConnectionSettings:
+    case Command::ClockSetting:
+    case Command::WakeUp:
+    case Command::CancelWakeUp:
+    case Command::MusicSelection:
+    case Command::CustomMessage:
+    case Command::SystemGreetings:
+    case Command::TemporaryCos:
+    case Command::AttendantCancel:
+    case Command::MailServer:
+    case Command::SmallKeyPad:
+    case Command::Paging:
+    case Command::HelpTopics:
+    case Command::None:
+        qCDebug(lcMainWindow) << "command not available yet:" << int(command);
+        break;
+    }
+    refreshCommands();
+}
+
+void MainWindow::logOn()
+{
+    const QRect client = m_mdi->viewport()->rect();
+    DefaultLayout::current() = recomputeLayout(DefaultLayout::current(), WinRect{0, 0, client.width(), client.height()});
+    m_console->logOnCommand();
+}
+
+void MainWindow::dateFormatCommand()
+{
+    if (!programmingAllowed())
+        return;
+    const int date = m_children.dateFormatState();
+    const int time = m_children.timeFormatState();
+    if (date == ChildWindowTable::FormatUnknown || time == ChildWindowTable::FormatUnknown) {
+        // The display then shows the date and time, and both formats are learned from it.
+        m_console->request().SCTL_LcdDaytime();
+        return;
+    }
+    if (m_console->request().keySequence(QStringLiteral("T044")))
+        m_children.setDateFormatState(date == 1 ? 2 : 1);
+}
+
+void MainWindow::timeFormatCommand()
+{
+    const int date = m_children.dateFormatState();
+    const int time = m_children.timeFormatState();
+    if (!programmingAllowed() || date == ChildWindowTable::FormatUnknown || time == ChildWindowTable::FormatUnknown)
+        return;
+    if (m_console->request().keySequence(QStringLiteral("T045")))
+        m_children.setTimeFormatState(time == 1 ? 2 : 1);
+}
+
+void MainWindow::toggleChildWindow(int slot)
+{
+    // Opening comes with the windows themselves; an open one is closed.
+    if (QWidget *w = m_children.window(slot))
+        w->close();
+}
+
+void MainWindow::closeChildWindows()
+{
+    for (int slot = 0; slot < ChildWindowTable::SlotCount; ++slot) {
+        if (QWidget *w = m_children.window(slot)) {
+            w->close();
+            m_children.leave(slot);
+        }
+    }
+    refreshCommands();
+}
+
+void MainWindow::arrangeIcons()
+{
+    // Minimised children line up along the bottom edge, left to right.
+    int x = 0;
+    const int bottom = m_mdi->viewport()->height();
+    for (QMdiSubWindow *sub : m_mdi->subWindowList()) {
+        if (!sub->isMinimized())
+            continue;
+        const QSize size = sub->size();
+        sub->move(x, bottom - size.height());
+        x += size.width();
+    }
+}
+
+void MainWindow::openHelp()
+{
+    const QString path = QDir(MessageCatalogue::fallbackDirectory()).filePath(QString::fromLatin1(HelpFileName));
+    if (!QFileInfo::exists(path)) {
+        qCInfo(lcMainWindow) << "no manual at" << path;
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void MainWindow::bringToFront()
+{
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+// ---------------------------------------------------------------- dialogs
+
+void MainWindow::applyLanguage(int mode)
+{
+    MessageCatalogue::storeLanguageMode(mode);
+    buildMenu();
+    refreshCommands();
+    updateTitle();
+    m_children.retitleAll();
+    Q_EMIT languageChanged();
+}
+
+void MainWindow::openLanguageDialog()
+{
+    auto *dialog = new LanguageDialog(MessageCatalogue::languageMode(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] { applyLanguage(dialog->chosenMode()); });
+    dialog->open();
+}
+
+void MainWindow::openAboutDialog()
+{
+    auto *dialog = new AboutDialog(m_console->loader().longVersion(), m_console->session().versionValue(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &AboutDialog::logOnCodeEntered, this, [this] {
+        if (!m_console->isLoggedOn())
+            m_console->request().LOG_Command();
+    });
+    dialog->open();
+}
+
+void MainWindow::openLogStatusWindow()
+{
+    if (m_logStatus)
+        return;
+    m_logStatus = new LogStatusWindow(m_console->logStatus(), this);
+    m_logStatus->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_logStatus, &LogStatusWindow::logOffRequested, this, [this] { m_console->request().LOG_OFF_REQ(); });
+    m_logStatus->show();
+}
+
+void MainWindow::closeLogStatusWindow()
+{
+    if (m_logStatus)
+        m_logStatus->close();
+}
+
+void MainWindow::openWindow(const QString &name)
+{
+    if (name == QLatin1String("LogStatus"))
+        openLogStatusWindow();
+}
+
+void MainWindow::closeWindow(const QString &name)
+{
+    if (name == QLatin1String("LogStatus"))
+        closeLogStatusWindow();
+}
+
+// ---------------------------------------------------------------- messages
+
+int MainWindow::showMessage(const QString &textKey, const QString &titleKey, int style)
+{
+    const MessageCatalogue catalogue;
+    const QString text = catalogue.text(textKey);
+    const QString title = catalogue.text(titleKey);
+    if (style == MessageStyle::Deferred) {
+        postPlainBox(text, title);
+        return 1;
+    }
+    return ShowMessageBox(this, text, title, style);
+}
+
+void MainWindow::showFixedMessage(const QString &text, const QString &title, int style)
+{
+    if (style == MessageStyle::Deferred)
+        postPlainBox(text, title);
+    else
+        ShowMessageBox(this, text, title, style);
+}
+
+bool MainWindow::endModalDialog()
+{
+    auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+    if (!dialog)
+        return false;
+    dialog->accept();
+    return true;
+}
+
+void MainWindow::postPlainBox(const QString &text, const QString &title)
+{
+    QMetaObject::invokeMethod(
+        this, [this, text, title] { ShowMessageBox(this, text, title, MessageStyle::Deferred); },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "base/OperatorUi.h"
+#include "base/TimerHost.h"
+#include "console/ui/ChildWindowTable.h"
+#include "console/ui/MainMenu.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+
+class Console;
+class KeyboardIndicators;
+class LcdBar;
+class LogStatusWindow;
+class QAction;
+class QMdiArea;
+class QToolBar;
+
+// The console's frame: the multi-document area with the main menu, the tool
+// bar, the status bar and the LCD bar. It owns the timer host and the
+// console (the link, the session, the tables) for the whole run, routes the
+// commands to the console and shows the console's messages.
+class MainWindow : public QMainWindow, public OperatorUi
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    Console &console() const { return *m_console; }
+    TimerHost &timers() { return m_timers; }
+    ChildWindowTable &childWindows() { return m_children; }
+    QMdiArea *mdiArea() const { return m_mdi; }
+    LcdBar *lcdBar() const { return m_lcd; }
+    QToolBar *mainToolBar() const { return m_toolBar; }
+    QToolBar *lcdToolBar() const { return m_lcdToolBar; }
+    LogStatusWindow *logStatusWindow() const;
+    // The action of a command; the same object in the menu and the tool bar.
+    QAction *action(Command command) const;
+
+    bool callerInfoEnabled() const { return m_callerInfo; }
+    // The working directory at start and its "Database" folder.
+    QString programDirectory() const { return m_programDirectory; }
+    QString databaseFolder() const { return m_databaseFolder; }
+    // False when the folder could not be created: every directory is dropped for the run.
+    bool databaseFolderReady() const { return m_databaseFolderReady; }
+
+    // Shows the window at the placement stored under "MainFrame", maximised
+    // when none is stored, with the bars as they were left.
+    void showAtStoredPlacement();
+    // Runs a command exactly as its menu item or accelerator does.
+    void runCommand(Command command);
+    // What OK in the language dialog does: store the mode, rebuild and
+    // translate the menu, look every window title up again.
+    void applyLanguage(int mode);
+    void updateTitle();
+    // Restored when minimised, raised and activated.
+    void bringToFront();
+
+    // OperatorUi
+    int showMessage(const QString &textKey, const QString &titleKey, int style) override;
+    void showFixedMessage(const QString &text, const QString &title, int style) override;
+    bool endModalDialog() override;
+    void refreshCommands() override;
+    void openWindow(const QString &name) override;
+    void closeWindow(const QString &name) override;
+
+Q_SIGNALS:
+    // The language changed: windows with key labels look them up again.
+    void languageChanged();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    QMenu *createPopupMenu() override;
+
+private:
+    void createActions();
+    void addActionsOf(const QList<MenuItemDefinition> &items);
+    void buildMenu();
+    void buildToolBar();
+    void buildStatusBar();
+    void connectConsole();
+    void prepareDatabaseFolder();
+    void readCallerInfo();
+    void toggleCallerInfo();
+    void logOn();
+    void dateFormatCommand();
+    void timeFormatCommand();
+    void openLanguageDialog();
+    void openAboutDialog();
+    void openLogStatusWindow();
+    void closeLogStatusWindow();
+    void toggleChildWindow(int slot);
+    void closeChildWindows();
+    void arrangeIcons();
+    void openHelp();
+    void postPlainBox(const QString &text, const QString &title);
+    void setCodeTexts();
+    void saveBarState();
+    void restoreBarState();
+    void stopMainWindowTimers();
+
+    // The attendant's own station state character; a null character while it
+    // is not known.
+    QChar attendantStationState() const;
+    bool programmingAllowed() const;
+
+    QtTimerHost m_timers;
+    std::unique_ptr<Console> m_console;
+    ChildWindowTable m_children;
+    QMdiArea *m_mdi = nullptr;
+    LcdBar *m_lcd = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    QToolBar *m_lcdToolBar = nullptr;
+    KeyboardIndicators *m_indicators = nullptr;
+    std::map<Command, QAction *> m_actions;
+    // The keys last set from code into DATE FORMAT, TIME FORMAT and CALL
+    // INFO; emptied whenever the menu is rebuilt.
+    QStringList m_codeTextKeys;
+    QPointer<LogStatusWindow> m_logStatus;
+    QString m_programDirectory;
+    QString m_databaseFolder;
+    bool m_databaseFolderReady = false;
+    bool m_callerInfo = true;
+};
