@@ -6,7 +6,7 @@
 #include "link/LinkEvents.h"
 #include "link/LinkTransport.h"
 #include "link/SpeedBinRecord.h"
-#include "base/TimerHost.h"
+#include "ManualTimerHost.h"
 
 #include <QCoreApplication>
 

@@ -5,7 +5,8 @@
 #include "console/Console.h"
 #include "base/OperatorUi.h"
 #include "base/SettingsSection.h"
-#include "base/TimerHost.h"
+#include "base/QtTimerHost.h"
+#include "base/SystemClock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -73,10 +74,11 @@ double logOnOnce(int stations, int lines)
 
     QtTimerHost timers;
     SilentUi ui;
-    Console console(timers, ui);
+    SystemClock clock;
+    Console console(timers, ui, clock);
     CSettingsSection("Server").writeString("History 0", "127.0.0.1");
     console.setConnectionType(1);
-    console.connection().setLanServerPort(port);
+    console.linkConnection()->setLanServerPort(port);
 
     QElapsedTimer t;
     t.start();

@@ -47,9 +47,10 @@ bool holds(const QByteArray &p, int offset, int size)
 
 // --- stations -----------------------------------------------------------------
 
-CExtStatusList::CExtStatusList(CLinkPort &link, QObject *parent)
+CExtStatusList::CExtStatusList(CLinkPort &link, const Clock &clock, QObject *parent)
     : QObject(parent)
     , m_link(link)
+    , m_clock(clock)
 {
 }
 
@@ -83,7 +84,7 @@ void CExtStatusList::setStatus(quint16 index, quint8 code)
         return;
     const auto idle = [](quint8 c) { return c == Status::STEXT_IDLE || c == Status::STEXT_IDLE_WITH_DND; };
     if (!(idle(r->status) && idle(code)))
-        r->statusStart = Clock::instance().now();
+        r->statusStart = m_clock.now();
     r->applyBaseRule(code);
     Q_EMIT recordChanged(index, HINT_STATUS);
 }
@@ -302,9 +303,10 @@ quint16 CExtStatusList::handleEvent(quint16 code, const QByteArray &payload, int
 
 // --- CO lines -----------------------------------------------------------------
 
-CTrkStatusList::CTrkStatusList(CLinkPort &link, QObject *parent)
+CTrkStatusList::CTrkStatusList(CLinkPort &link, const Clock &clock, QObject *parent)
     : QObject(parent)
     , m_link(link)
+    , m_clock(clock)
 {
 }
 
@@ -339,7 +341,7 @@ void CTrkStatusList::setStatus(quint16 index, quint8 code)
         return;
     const auto recall = [](quint8 c) { return c == STTRK_HOLD_RECALL || c == STTRK_HOLD_ATDRECALL; };
     if (!(recall(r->status) && recall(code)))
-        r->statusStart = Clock::instance().now();
+        r->statusStart = m_clock.now();
     const auto held = [](quint8 c) { return c == ST_HOLD || c == STTRK_HOLD_RECALL || c == STTRK_HOLD_ATDRECALL; };
     const bool wasHeld = held(r->status);
     r->applyBaseRule(code);

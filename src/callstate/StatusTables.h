@@ -11,6 +11,7 @@
 #include <vector>
 
 class CLinkPort;
+class Clock;
 
 // The records of one table, record i with index i.
 template<class Record>
@@ -88,7 +89,7 @@ class CExtStatusList : public QObject, public EventHandler
 {
     Q_OBJECT
 public:
-    explicit CExtStatusList(CLinkPort &link, QObject *parent = nullptr);
+    CExtStatusList(CLinkPort &link, const Clock &clock, QObject *parent = nullptr);
     ~CExtStatusList() override;
 
     void setDirectoryWriter(StationDirectoryWriter *writer) { m_writer = writer; }
@@ -128,6 +129,7 @@ private:
     void writeThrough(quint16 index, bool number, bool name);
 
     CLinkPort &m_link;
+    const Clock &m_clock;
     PortRecords<CExtStatus> m_records;
     StationDirectoryWriter *m_writer = nullptr;
     std::function<void(int)> m_progress;
@@ -138,7 +140,7 @@ class CTrkStatusList : public QObject, public EventHandler
 {
     Q_OBJECT
 public:
-    explicit CTrkStatusList(CLinkPort &link, QObject *parent = nullptr);
+    CTrkStatusList(CLinkPort &link, const Clock &clock, QObject *parent = nullptr);
     ~CTrkStatusList() override;
 
     void setDirectoryWriter(CoDirectoryWriter *writer) { m_writer = writer; }
@@ -181,6 +183,7 @@ Q_SIGNALS:
 
 private:
     CLinkPort &m_link;
+    const Clock &m_clock;
     PortRecords<CTrkStatus> m_records;
     QStringList m_names;
     CoDirectoryWriter *m_writer = nullptr;

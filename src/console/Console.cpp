@@ -7,6 +7,7 @@
 #include "session/CLogSession.h"
 #include "session/CSysInfoLoader.h"
 #include "transport/LinkConnection.h"
+#include "transport/PbxConnection.h"
 #include "link/LinkDispatcher.h"
 #include "link/LinkEvents.h"
 #include "session/LogStatusModel.h"
@@ -16,12 +17,12 @@
 
 struct Console::Parts
 {
-    Parts(TimerHost &timers, OperatorUi &ui)
+    Parts(TimerHost &timers, OperatorUi &ui, const Clock &clock, const ConnectionFactory &makeConnection)
         : link(timers, &ui)
-        , connection(link, &ui)
+        , connection(makeConnection ? makeConnection(link, ui) : std::make_unique<LinkConnection>(link, &ui))
         , request(link)
-        , stations(link)
-        , lines(link)
+        , stations(link, clock)
+        , lines(link, clock)
         , attendant(link, timers, ui, stations, lines, status)
         , logDecoder(&attendant.session())
         , infoDecoder(&attendant.loader())
@@ -29,7 +30,7 @@ struct Console::Parts
     }
 
     CLinkPort link;
-    LinkConnection connection;
+    std::unique_ptr<PbxConnection> connection;
     CLinkRequest request;
     LinkDispatcher dispatcher;
     CExtStatusList stations;
@@ -40,11 +41,13 @@ struct Console::Parts
     SysInfoDecoder infoDecoder;
 };
 
-Console::Console(TimerHost &timers, OperatorUi &ui, QObject *parent)
+Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const ConnectionFactory &makeConnection,
+                 QObject *parent)
     : QObject(parent)
     , m_timers(timers)
     , m_ui(ui)
-    , m_parts(std::make_unique<Parts>(timers, ui))
+    , m_clock(clock)
+    , m_parts(std::make_unique<Parts>(timers, ui, clock, makeConnection))
 {
     Parts &p = *m_parts;
     p.dispatcher.routes().log = &p.logDecoder;
@@ -61,7 +64,7 @@ Console::Console(TimerHost &timers, OperatorUi &ui, QObject *parent)
 
     p.attendant.setLanQuery([this] { return connectionType() == 1; });
     connect(&p.attendant, &CAttendantState::lanDisconnectRequested, this, [this] {
-        m_parts->connection.close(1);
+        m_parts->connection->close(1);
         markDisconnected();
     });
     connect(&p.attendant, &CAttendantState::positionStateChanged, this, &Console::stateChanged);
@@ -76,20 +79,21 @@ Console::Console(TimerHost &timers, OperatorUi &ui, QObject *parent)
             Q_EMIT stateChanged();
         }
     });
-    connect(&p.connection, &LinkConnection::lanDisconnected, this, &Console::stateChanged);
+    connect(p.connection.get(), &PbxConnection::lanDisconnected, this, &Console::stateChanged);
 }
 
 Console::~Console()
 {
     // The link goes first, so that no transport delivers into a half-destroyed console.
-    m_parts->connection.close(0);
-    m_parts->connection.close(1);
+    m_parts->connection->close(0);
+    m_parts->connection->close(1);
 }
 
 CLinkPort &Console::link() const { return m_parts->link; }
 CLinkRequest &Console::request() const { return m_parts->request; }
 LinkDispatcher &Console::dispatcher() const { return m_parts->dispatcher; }
-LinkConnection &Console::connection() const { return m_parts->connection; }
+PbxConnection &Console::connection() const { return *m_parts->connection; }
+LinkConnection *Console::linkConnection() const { return qobject_cast<LinkConnection *>(m_parts->connection.get()); }
 CAttendantState &Console::attendant() const { return m_parts->attendant; }
 CLogSession &Console::session() const { return m_parts->attendant.session(); }
 CSysInfoLoader &Console::loader() const { return m_parts->attendant.loader(); }
@@ -109,17 +113,17 @@ int Console::positionState() const
 
 int Console::connectionType() const
 {
-    return m_parts->connection.connectionType();
+    return m_parts->connection->connectionType();
 }
 
 void Console::setConnectionType(int type)
 {
-    m_parts->connection.setConnectionType(type);
+    m_parts->connection->setConnectionType(type);
 }
 
 void Console::connectCommand()
 {
-    LinkConnection &c = m_parts->connection;
+    PbxConnection &c = *m_parts->connection;
     c.close(0);
     c.close(1);
     m_connected = true;
@@ -130,7 +134,7 @@ void Console::connectCommand()
 void Console::disconnectCommand()
 {
     disconnect(m_pendingLogOn);
-    LinkConnection &c = m_parts->connection;
+    PbxConnection &c = *m_parts->connection;
     for (const int type : {0, 1}) {
         if (c.isOpen(type)) {
             m_parts->attendant.session().setLogState(false, QString());
@@ -151,12 +155,12 @@ void Console::logOnCommand()
 {
     if (isLoggedOn())
         return;
-    LinkConnection &c = m_parts->connection;
+    PbxConnection &c = *m_parts->connection;
     // The request goes out once the connect has an outcome; a failed connect
     // has been reported and the request is still sent (it then fails and the
     // log-on wait reports it).
     disconnect(m_pendingLogOn);
-    m_pendingLogOn = connect(&c, &LinkConnection::opened, this, [this](bool) {
+    m_pendingLogOn = connect(&c, &PbxConnection::opened, this, [this](bool) {
         disconnect(m_pendingLogOn);
         sendLogOnRequest();
     });

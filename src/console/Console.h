@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class CAttendantState;
@@ -11,30 +12,40 @@ class CLinkPort;
 class CLinkRequest;
 class CLogSession;
 class CSysInfoLoader;
+class Clock;
 class CTrkStatusList;
 class LinkConnection;
+class PbxConnection;
 class LinkDispatcher;
 class LogStatusModel;
 class OperatorUi;
 class TimerHost;
 
 // The console's composition root, owned by the main window for the whole run:
-// the link with its transports, the attendant session and download, and the
+// the link with its connection, the attendant session and download, and the
 // station and CO line tables. Runs without widgets, so the whole console can
 // be driven headless in tests.
 class Console : public QObject
 {
     Q_OBJECT
 public:
-    Console(TimerHost &timers, OperatorUi &ui, QObject *parent = nullptr);
+    // Makes the connection of the link; without one the console uses the
+    // program's serial port and LAN socket (LinkConnection).
+    using ConnectionFactory = std::function<std::unique_ptr<PbxConnection>(CLinkPort &link, OperatorUi &ui)>;
+
+    Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const ConnectionFactory &makeConnection = {},
+            QObject *parent = nullptr);
     ~Console() override;
 
     TimerHost &timers() const { return m_timers; }
     OperatorUi &ui() const { return m_ui; }
+    const Clock &clock() const { return m_clock; }
     CLinkPort &link() const;
     CLinkRequest &request() const;
     LinkDispatcher &dispatcher() const;
-    LinkConnection &connection() const;
+    PbxConnection &connection() const;
+    // The program's serial port and LAN socket; nullptr when the factory made another connection.
+    LinkConnection *linkConnection() const;
     CAttendantState &attendant() const;
     CLogSession &session() const;
     CSysInfoLoader &loader() const;
@@ -82,6 +93,7 @@ private:
 
     TimerHost &m_timers;
     OperatorUi &m_ui;
+    const Clock &m_clock;
     struct Parts;
     std::unique_ptr<Parts> m_parts;
     bool m_connected = false;

@@ -70,6 +70,13 @@ public:
     void notifyLogOnRequested() { Q_EMIT logOnRequested(); }
     void notifyLogOffRequested() { Q_EMIT logOffRequested(); }
 
+    // The DYNBTN sequence of this link runs 45, 46, 47, 44, ... for the whole run.
+    quint16 nextDynBtnSequence()
+    {
+        m_dynBtnSequence = m_dynBtnSequence >= 47 ? 44 : quint16(m_dynBtnSequence + 1);
+        return m_dynBtnSequence;
+    }
+
 Q_SIGNALS:
     // A type 16 or 31 payload; emitted on the link's thread and handled
     // before the parser goes on (blocking when parsing runs on another thread).
@@ -103,4 +110,5 @@ private:
     WriterPacing m_pacing;
     bool m_passThrough = true;
     std::function<quint32()> m_versionSource;
+    quint16 m_dynBtnSequence = 44;
 };

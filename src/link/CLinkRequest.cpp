@@ -5,7 +5,6 @@
 #include "base/Trace.h"
 
 namespace {
-quint16 g_dynBtnSequence = 44;
 
 // Two key characters for each character of text entry; nullptr when it has none.
 const char *textEntryKeys(QChar c)
@@ -68,19 +67,6 @@ constexpr int kMaxKeyCodes = 61;
 CLinkRequest::CLinkRequest(CLinkPort &link)
     : m_link(link)
 {
-}
-
-quint16 CLinkRequest::nextDynBtnSequence()
-{
-    ++g_dynBtnSequence;
-    if (g_dynBtnSequence > 47)
-        g_dynBtnSequence = 44;
-    return g_dynBtnSequence;
-}
-
-void CLinkRequest::resetDynBtnSequenceForTests()
-{
-    g_dynBtnSequence = 44;
 }
 
 bool CLinkRequest::send()
@@ -209,7 +195,7 @@ bool CLinkRequest::TRKI_Coname(quint16 nameIndex)
 
 bool CLinkRequest::DYNBTN_DSS(quint16 stationIndex)
 {
-    const quint16 seq = nextDynBtnSequence();
+    const quint16 seq = m_link.nextDynBtnSequence();
     const quint16 station = quint16(stationIndex + 1);
     ZTRACE(1, "DYNBTN_DSS:%d,%3d,", seq, station);
     append16(0x0502);
@@ -220,7 +206,7 @@ bool CLinkRequest::DYNBTN_DSS(quint16 stationIndex)
 
 bool CLinkRequest::DYNBTN_DLS(quint16 lineIndex)
 {
-    const quint16 seq = nextDynBtnSequence();
+    const quint16 seq = m_link.nextDynBtnSequence();
     const quint16 line = quint16(lineIndex + 1);
     ZTRACE(1, "DYNBTN_DLS:%d,%d,", seq, line);
     append16(0x0503);
@@ -231,7 +217,7 @@ bool CLinkRequest::DYNBTN_DLS(quint16 lineIndex)
 
 bool CLinkRequest::DYNBTN_CoGrp(quint16 group)
 {
-    const quint16 seq = nextDynBtnSequence();
+    const quint16 seq = m_link.nextDynBtnSequence();
     ZTRACE(1, "DYNBTN_CoGrp:%d,%d,", seq, group);
     append16(0x0504);
     append16(seq);
@@ -244,7 +230,7 @@ bool CLinkRequest::DYNBTN_General(quint8 kind)
     const char *name = kind == 0 ? "LOOP" : kind == 1 ? "Intrusion" : nullptr;
     if (!name)
         return false;
-    const quint16 seq = nextDynBtnSequence();
+    const quint16 seq = m_link.nextDynBtnSequence();
     ZTRACE(1, "DYNBTN_General:%d,%s,", seq, name);
     append16(0x0505);
     append16(seq);

@@ -98,10 +98,6 @@ public:
     // character without a key.
     static bool expandKeyString(const QString &text, QByteArray &codes);
 
-    // The DYNBTN sequence runs 45, 46, 47, 44, ... for the whole run.
-    static quint16 nextDynBtnSequence();
-    static void resetDynBtnSequenceForTests();
-
     CLinkPort &link() const { return m_link; }
 
     // Low-level building, used by the batched requests.

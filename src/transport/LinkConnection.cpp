@@ -4,21 +4,14 @@
 #include "link/CLinkPort.h"
 #include "transport/SerialSettings.h"
 #include "base/OperatorUi.h"
-#include "base/SettingsSection.h"
-
-namespace {
-const QString kTypeSection = QStringLiteral("SavedConnectionType");
-const QString kTypeValue = QStringLiteral("ConnectType");
-} // namespace
 
 LinkConnection::LinkConnection(CLinkPort &link, OperatorUi *ui, QObject *parent)
-    : QObject(parent)
+    : PbxConnection(parent)
     , m_link(link)
     , m_ui(ui)
     , m_serial(link)
     , m_lanPort(CLanSocket::ServerPort)
     , m_lanTimeoutMs(CLanSocket::ConnectTimeoutMs)
-    , m_type(storedType())
 {
     m_link.setSerialPort(&m_serial);
     ensureLanSocket();
@@ -34,22 +27,6 @@ LinkConnection::~LinkConnection()
     m_serial.close();
     m_link.setSerialPort(nullptr);
     m_link.setLanConnection(nullptr);
-}
-
-int LinkConnection::storedType()
-{
-    return validType(CSettingsSection(kTypeSection).readInt(kTypeValue, Serial));
-}
-
-bool LinkConnection::storeType(int type)
-{
-    return CSettingsSection(kTypeSection).writeInt(kTypeValue, validType(type));
-}
-
-bool LinkConnection::setConnectionType(int type)
-{
-    m_type = validType(type);
-    return storeType(m_type);
 }
 
 CLanSocket &LinkConnection::ensureLanSocket()

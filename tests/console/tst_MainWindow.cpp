@@ -737,7 +737,7 @@ private Q_SLOTS:
         CSettingsSection(QStringLiteral("Server")).writeString(QStringLiteral("History 0"), QStringLiteral("127.0.0.1"));
         QVERIFY(LinkConnection::storeType(LinkConnection::Lan));
         auto w = makeWindow();
-        w->console().connection().setLanServerPort(pbx.port());
+        w->console().linkConnection()->setLanServerPort(pbx.port());
         w->show();
 
         const DefaultLayout before = DefaultLayout::current();

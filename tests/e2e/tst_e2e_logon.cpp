@@ -11,7 +11,8 @@
 #include "session/LogStatusModel.h"
 #include "console/Console.h"
 #include "base/SettingsSection.h"
-#include "base/TimerHost.h"
+#include "base/QtTimerHost.h"
+#include "base/SystemClock.h"
 
 #include <QSettings>
 #include <QSignalSpy>
@@ -25,17 +26,18 @@ struct ConsoleUnderTest
     explicit ConsoleUnderTest(double timeScale = 1.0)
     {
         timers.setTimeScale(timeScale);
-        console = std::make_unique<Console>(timers, ui);
+        console = std::make_unique<Console>(timers, ui, clock);
     }
     void useLan(quint16 port)
     {
         CSettingsSection("Server").writeString("History 0", "127.0.0.1");
         console->setConnectionType(1);
-        console->connection().setLanServerPort(port);
+        console->linkConnection()->setLanServerPort(port);
     }
 
     QtTimerHost timers;
     OperatorUiRecorder ui;
+    SystemClock clock;
     std::unique_ptr<Console> console;
 };
 } // namespace

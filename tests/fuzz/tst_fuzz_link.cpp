@@ -1,10 +1,13 @@
 // Feeds random and mutated byte streams through the receive parser and the
 // event dispatch into every handler. Runs with a fixed seed; set
 // ZARTO_FUZZ_BYTES (and ZARTO_FUZZ_SEED) for a longer run by hand.
+#include "FakeConnection.h"
 #include "FakeTransport.h"
+#include "ManualClock.h"
 #include "Recorders.h"
 
 #include "callstate/StatusTables.h"
+#include "console/Console.h"
 #include "session/CAttendantState.h"
 #include "link/CLinkPort.h"
 #include "session/CLogSession.h"
@@ -13,7 +16,7 @@
 #include "session/LogStatusModel.h"
 #include "link/LinkEvents.h"
 #include "link/SpeedBinRecord.h"
-#include "base/TimerHost.h"
+#include "ManualTimerHost.h"
 #include "base/TimerIds.h"
 
 #include <QTest>
@@ -248,26 +251,22 @@ private Q_SLOTS:
             : 600000;
         ManualTimerHost timers;
         OperatorUiRecorder ui;
-        CLinkPort link(timers, &ui);
+        ManualClock clock;
+        FakeConnection *connection = nullptr;
+        Console console(timers, ui, clock, [&](CLinkPort &l, OperatorUi &) {
+            auto c = std::make_unique<FakeConnection>(l);
+            connection = c.get();
+            return c;
+        });
         FakeTransport lan;
-        link.setLanConnection(&lan);
-        CExtStatusList stations(link);
-        CTrkStatusList lines(link);
-        LogStatusModel status;
-        CAttendantState attendant(link, timers, ui, stations, lines, status);
-        attendant.setLanQuery([] { return false; });
-        LogEventDecoder logDecoder(&attendant.session());
-        SysInfoDecoder infoDecoder(&attendant.loader());
+        connection->setTransport(&lan);
+        console.setConnectionType(PbxConnection::Serial);
+        console.connectCommand();
+        CLinkPort &link = console.link();
+        CExtStatusList &stations = console.stations();
+        CAttendantState &attendant = console.attendant();
         NullKeys keys;
-        LinkDispatcher dispatch;
-        dispatch.routes().log = &logDecoder;
-        dispatch.routes().sysInfo = &infoDecoder;
-        dispatch.routes().stations = &stations;
-        dispatch.routes().coLines = &lines;
-        dispatch.routes().keyTelephone = &keys;
-        dispatch.setLoggedOnQuery([&] { return attendant.session().isLoggedOn(); });
-        dispatch.setPayloadObserver([&] { attendant.session().payloadReceived(); });
-        connect(&link, &CLinkPort::dataReceived, this, [&](const QByteArray &p) { dispatch.dispatch(p); });
+        console.dispatcher().routes().keyTelephone = &keys;
 
         Generator gen(99u);
         qint64 fed = 0;

@@ -3,7 +3,7 @@
 
 #include "link/CLinkPort.h"
 #include "link/Frame.h"
-#include "base/TimerHost.h"
+#include "ManualTimerHost.h"
 #include "base/TimerIds.h"
 
 #include <QSignalSpy>

@@ -4,7 +4,7 @@
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
 #include "link/SpeedBinRecord.h"
-#include "base/TimerHost.h"
+#include "ManualTimerHost.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -32,7 +32,6 @@ private Q_SLOTS:
         m_link = std::make_unique<CLinkPort>(*m_timers);
         m_lan = std::make_unique<FakeTransport>();
         m_link->setLanConnection(m_lan.get());
-        CLinkRequest::resetDynBtnSequenceForTests();
         Trace::switches().clearAll();
     }
 

@@ -1,45 +1,43 @@
 #pragma once
 
+#include "FakeConnection.h"
+#include "ManualClock.h"
+#include "ManualTimerHost.h"
 #include "MiniPbx.h"
 #include "Recorders.h"
 
 #include "callstate/StatusTables.h"
-#include "session/CAttendantState.h"
+#include "console/Console.h"
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
+#include "link/LinkDispatcher.h"
+#include "session/CAttendantState.h"
 #include "session/CLogSession.h"
 #include "session/CSysInfoLoader.h"
-#include "link/LinkDispatcher.h"
-#include "link/LinkEvents.h"
 #include "session/LogStatusModel.h"
-#include "base/TimerHost.h"
 
-// The session and download wired as in the console, against a MiniPbx on a
-// virtual clock.
+// The real console against a MiniPbx on a virtual clock.
 struct Harness
 {
     explicit Harness(bool lan = true)
-        : link(timers, &ui)
+        : console(timers, ui, clock,
+                  [this](CLinkPort &l, OperatorUi &) {
+                      auto c = std::make_unique<FakeConnection>(l);
+                      connection = c.get();
+                      return c;
+                  })
+        , link(console.link())
         , pbx(link)
-        , stations(link)
-        , lines(link)
-        , attendant(link, timers, ui, stations, lines, status)
-        , logDecoder(&attendant.session())
-        , infoDecoder(&attendant.loader())
+        , stations(console.stations())
+        , lines(console.coLines())
+        , status(console.logStatus())
+        , attendant(console.attendant())
+        , dispatch(console.dispatcher())
         , isLan(lan)
     {
-        if (lan)
-            link.setLanConnection(&pbx);
-        else
-            link.setSerialPort(&pbx);
-        dispatch.routes().log = &logDecoder;
-        dispatch.routes().sysInfo = &infoDecoder;
-        dispatch.routes().stations = &stations;
-        dispatch.routes().coLines = &lines;
-        dispatch.setLoggedOnQuery([this] { return attendant.session().isLoggedOn(); });
-        dispatch.setPayloadObserver([this] { attendant.session().payloadReceived(); });
-        QObject::connect(&link, &CLinkPort::dataReceived, &link, [this](const QByteArray &p) { dispatch.dispatch(p); });
-        attendant.setLanQuery([this] { return isLan; });
+        connection->setTransport(&pbx);
+        console.setConnectionType(lan ? PbxConnection::Lan : PbxConnection::Serial);
+        console.connectCommand();
         QObject::connect(&attendant, &CAttendantState::lanDisconnectRequested, &link, [this] {
             ++lanDisconnects;
             pbx.open = false;
@@ -64,15 +62,16 @@ struct Harness
 
     ManualTimerHost timers;
     OperatorUiRecorder ui;
-    CLinkPort link;
+    ManualClock clock;
+    FakeConnection *connection = nullptr;
+    Console console;
+    CLinkPort &link;
     MiniPbx pbx;
-    CExtStatusList stations;
-    CTrkStatusList lines;
-    LogStatusModel status;
-    CAttendantState attendant;
-    LogEventDecoder logDecoder;
-    SysInfoDecoder infoDecoder;
-    LinkDispatcher dispatch;
+    CExtStatusList &stations;
+    CTrkStatusList &lines;
+    LogStatusModel &status;
+    CAttendantState &attendant;
+    LinkDispatcher &dispatch;
     bool isLan;
     int lanDisconnects = 0;
 };

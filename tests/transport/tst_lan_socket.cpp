@@ -3,7 +3,7 @@
 #include "transport/CLanSocket.h"
 #include "link/CLinkPort.h"
 #include "link/Frame.h"
-#include "base/TimerHost.h"
+#include "ManualTimerHost.h"
 
 #include <QSettings>
 #include <QSignalSpy>

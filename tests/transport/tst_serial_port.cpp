@@ -6,7 +6,7 @@
 #include "link/Frame.h"
 #include "transport/SerialSettings.h"
 #include "base/SettingsSection.h"
-#include "base/TimerHost.h"
+#include "ManualTimerHost.h"
 
 #include <QSettings>
 #include <QSignalSpy>

@@ -11,7 +11,7 @@
 #include "base/MessageCatalogue.h"
 #include "base/OpenDialogRegistry.h"
 #include "base/SettingsSection.h"
-#include "base/TimerHost.h"
+#include "ManualTimerHost.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -105,7 +105,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(m_mdi);
 
-    m_console = std::make_unique<Console>(m_timers, *this);
+    m_console = std::make_unique<Console>(m_timers, *this, m_clock);
     MessageCatalogue::setOperatorUi(this);
 
     createActions();

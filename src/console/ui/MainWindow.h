@@ -1,7 +1,8 @@
 #pragma once
 
 #include "base/OperatorUi.h"
-#include "base/TimerHost.h"
+#include "base/QtTimerHost.h"
+#include "base/SystemClock.h"
 #include "console/ui/ChildWindowTable.h"
 #include "console/ui/MainMenu.h"
 
@@ -110,6 +111,7 @@ private:
     bool programmingAllowed() const;
 
     QtTimerHost m_timers;
+    SystemClock m_clock;
     std::unique_ptr<Console> m_console;
     ChildWindowTable m_children;
     QMdiArea *m_mdi = nullptr;
