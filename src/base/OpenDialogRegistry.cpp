@@ -1,11 +1,5 @@
 #include "OpenDialogRegistry.h"
 
-OpenDialogRegistry &OpenDialogRegistry::instance()
-{
-    static OpenDialogRegistry registry;
-    return registry;
-}
-
 int OpenDialogRegistry::enter(EndAsOk endAsOk)
 {
     for (int i = 0; i < kSlots; ++i) {

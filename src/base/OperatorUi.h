@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/OpenDialogRegistry.h"
+
 #include <QString>
 
 // Message-box styles of ShowMessage.
@@ -38,4 +40,10 @@ public:
     // Opens a named window or dialog ("LogStatus", "SpeedBinOperation", ...).
     virtual void openWindow(const QString &name) { Q_UNUSED(name); }
     virtual void closeWindow(const QString &name) { Q_UNUSED(name); }
+
+    // The dialogs open over this operator interface.
+    OpenDialogRegistry &dialogs() { return m_dialogs; }
+
+private:
+    OpenDialogRegistry m_dialogs;
 };

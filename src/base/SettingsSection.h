@@ -4,7 +4,6 @@
 #include <QSize>
 #include <QString>
 
-class QFont;
 
 // A rectangle as the settings store keeps it: right and bottom are exclusive
 // (width = right - left), unlike QRect::right().
@@ -45,12 +44,6 @@ struct LogFont
 
     // Cuts a face name to 31 characters (never inside a surrogate pair).
     static QString cutFaceName(const QString &name);
-
-    // Conversions to and from QFont. QFont is QtGui, which zarto_core does not
-    // link: these two are defined in zarto_ui (src/base/ui/Translate.cpp), so
-    // only code linking zarto_ui may call them.
-    QFont toQFont() const;
-    static LogFont fromQFont(const QFont &font);
 };
 
 // showCmd values of a window placement.

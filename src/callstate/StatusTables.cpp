@@ -173,7 +173,7 @@ bool CExtStatusList::allInfoReceived() const
 int CExtStatusList::requestMissingInfo()
 {
     const QList<quint16> ports = m_records.missing(10);
-    CInfoBatch batch(m_link, CInfoBatch::Stations);
+    InfoBatch batch(m_link, InfoBatch::Stations);
     for (int i = 0; i < ports.size(); ++i)
         batch.add(ports.at(i), i == ports.size() - 1);
     return int(ports.size());
@@ -473,7 +473,7 @@ bool CTrkStatusList::allInfoReceived() const
 int CTrkStatusList::requestMissingInfo()
 {
     const QList<quint16> lines = m_records.missing(20);
-    CInfoBatch batch(m_link, CInfoBatch::CoLines);
+    InfoBatch batch(m_link, InfoBatch::CoLines);
     for (int i = 0; i < lines.size(); ++i)
         batch.add(lines.at(i), i == lines.size() - 1);
     return int(lines.size());

@@ -6,7 +6,6 @@
 #include "session/CLogSession.h"
 #include "session/CSysInfoLoader.h"
 #include "session/LogStatusModel.h"
-#include "base/OpenDialogRegistry.h"
 #include "base/OperatorUi.h"
 #include "base/TimerHost.h"
 #include "base/TimerIds.h"
@@ -88,7 +87,7 @@ void CAttendantState::logOffCompletion()
     // Dialogs are ended first; the completion is tried again on the next tick.
     if (m_ui.endModalDialog())
         return;
-    if (OpenDialogRegistry::instance().endAll() > 0)
+    if (m_ui.dialogs().endAll() > 0)
         return;
     m_timers.stop(TimerId::LogOffCompletion);
     ZTRACE(0, "Log Off");

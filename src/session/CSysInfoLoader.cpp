@@ -225,9 +225,9 @@ void CSysInfoLoader::watchdogExpired()
 
 QString CSysInfoLoader::versionLine() const
 {
-    const QString version = tr_key(QStringLiteral("#:version"));
+    const QString version = trKey(QStringLiteral("#:version"));
     return QStringLiteral("Varo ") + version + QStringLiteral(" : ")
-        + (m_longVersion.isEmpty() ? tr_key(QStringLiteral("#:unknown")) : m_longVersion);
+        + (m_longVersion.isEmpty() ? trKey(QStringLiteral("#:unknown")) : m_longVersion);
 }
 
 void CSysInfoLoader::onStationCount(quint16 count)

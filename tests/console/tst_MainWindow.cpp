@@ -1,3 +1,4 @@
+#include "base/OpenDialogRegistry.h"
 #include "link/CLinkPort.h"
 #include "link/Frame.h"
 #include "transport/LinkConnection.h"
@@ -450,7 +451,8 @@ private Q_SLOTS:
     {
         QFETCH(int, mode);
         QFETCH(QString, checked);
-        LanguageDialog dialog(mode);
+        OpenDialogRegistry dialogs;
+        LanguageDialog dialog(dialogs, mode);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Language Setting"));
         auto *radio = dialog.findChild<QRadioButton *>(checked);
         QVERIFY(radio);

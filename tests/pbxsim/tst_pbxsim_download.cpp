@@ -273,7 +273,7 @@ private Q_SLOTS:
         QCOMPARE(console.retrieveCount, lines);
 
         {
-            CInfoBatch batch(console.link, CInfoBatch::Stations);
+            InfoBatch batch(console.link, InfoBatch::Stations);
             for (int port = 1; port <= stations; ++port) {
                 batch.add(quint16(port), port % 15 == 0 || port == stations);
                 console.pump();
@@ -285,7 +285,7 @@ private Q_SLOTS:
             console.pump();
         }
         {
-            CInfoBatch batch(console.link, CInfoBatch::CoLines);
+            InfoBatch batch(console.link, InfoBatch::CoLines);
             for (int line = 1; line <= lines; ++line) {
                 batch.add(quint16(line), line % 15 == 0 || line == lines);
                 console.pump();

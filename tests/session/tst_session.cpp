@@ -1,6 +1,5 @@
 #include "Harness.h"
 
-#include "base/OpenDialogRegistry.h"
 #include "base/TimerIds.h"
 
 #include <QTest>
@@ -69,7 +68,7 @@ private Q_SLOTS:
         QCOMPARE(h.attendant.positionState(), 2);
         h.ui.clear();
         int ended = 0;
-        OpenDialogRegistry::instance().enter([&] { ++ended; });
+        h.ui.dialogs().enter([&] { ++ended; });
         h.request().LOG_OFF_REQ();
         h.pbx.pump();
         QVERIFY(!h.session().isLoggedOn());

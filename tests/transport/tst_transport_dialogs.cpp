@@ -9,7 +9,6 @@
 #include "transport/ui/SerialSettingsDialog.h"
 #include "transport/ui/ServerDialog.h"
 #include "base/MessageCatalogue.h"
-#include "base/OpenDialogRegistry.h"
 #include "base/SettingsSection.h"
 #include "ManualTimerHost.h"
 
@@ -83,7 +82,7 @@ private Q_SLOTS:
     {
         m_connection.reset();
         m_link.reset();
-        QCOMPARE(OpenDialogRegistry::instance().openCount(), 0);
+        QCOMPARE(m_ui->dialogs().openCount(), 0);
     }
 
     void serialDialogShowsAndStoresTheChoices()
@@ -95,10 +94,10 @@ private Q_SLOTS:
         before.xonXoff = true;
         QVERIFY(before.save());
 
-        SerialSettingsDialog dialog(m_connection->serialPort());
+        SerialSettingsDialog dialog(m_ui->dialogs(), m_connection->serialPort());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QCOMPARE(OpenDialogRegistry::instance().openCount(), 1);
+        QCOMPARE(m_ui->dialogs().openCount(), 1);
         QCOMPARE(dialog.windowTitle(), MessageCatalogue().text(QStringLiteral("#:portDlg_title")));
         QVERIFY(!dialog.windowTitle().startsWith(QStringLiteral("#:")));
 
@@ -143,7 +142,7 @@ private Q_SLOTS:
 
     void serialDialogCancelChangesNothing()
     {
-        SerialSettingsDialog dialog(m_connection->serialPort());
+        SerialSettingsDialog dialog(m_ui->dialogs(), m_connection->serialPort());
         dialog.show();
         child<QComboBox>(&dialog, "baud")->setCurrentIndex(0);
         click(&dialog, "cancel");
@@ -164,7 +163,7 @@ private Q_SLOTS:
         m_connection->open(LinkConnection::Serial);
         QVERIFY(m_connection->isOpen(LinkConnection::Serial));
 
-        SerialSettingsDialog dialog(m_connection->serialPort());
+        SerialSettingsDialog dialog(m_ui->dialogs(), m_connection->serialPort());
         dialog.show();
         QVERIFY(!child<QComboBox>(&dialog, "port")->isEnabled());
         child<QComboBox>(&dialog, "baud")->setCurrentIndex(
@@ -195,7 +194,7 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
         QVERIFY(CLanSocket::saveHistory({"10.0.0.1", "10.0.0.2", "pbx"}));
 
-        ServerDialog dialog(CLanSocket::ServerPort);
+        ServerDialog dialog(m_ui->dialogs(), CLanSocket::ServerPort);
         dialog.show();
         auto *address = child<QComboBox>(&dialog, "address");
         QVERIFY(address);
@@ -215,7 +214,7 @@ private Q_SLOTS:
     void serverDialogCancel()
     {
         QVERIFY(CLanSocket::saveHistory({"a", "b"}));
-        ServerDialog dialog(CLanSocket::ServerPort);
+        ServerDialog dialog(m_ui->dialogs(), CLanSocket::ServerPort);
         dialog.show();
         QTest::keyClicks(child<QComboBox>(&dialog, "address")->lineEdit(), "zzz");
         click(&dialog, "cancel");
@@ -225,10 +224,10 @@ private Q_SLOTS:
     void logOffEndsTheDialogAsIfOk()
     {
         QVERIFY(CLanSocket::saveHistory({"a", "b"}));
-        ServerDialog dialog(CLanSocket::ServerPort);
+        ServerDialog dialog(m_ui->dialogs(), CLanSocket::ServerPort);
         dialog.show();
         child<QComboBox>(&dialog, "address")->setCurrentIndex(1);
-        QCOMPARE(OpenDialogRegistry::instance().endAll(), 1);
+        QCOMPARE(m_ui->dialogs().endAll(), 1);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(CLanSocket::loadHistory(), (QStringList{"b", "a", "", "", "", ""}));
     }
@@ -236,7 +235,7 @@ private Q_SLOTS:
     void connectionDialogStoresTheType()
     {
         QVERIFY(m_connection->setConnectionType(LinkConnection::Lan));
-        ConnectionMethodDialog dialog(*m_connection, m_ui.get());
+        ConnectionMethodDialog dialog(m_ui->dialogs(), *m_connection, m_ui.get());
         dialog.show();
         auto *serial = child<QRadioButton>(&dialog, "serial");
         auto *lan = child<QRadioButton>(&dialog, "lan");
@@ -282,7 +281,7 @@ private Q_SLOTS:
         QFETCH(int, type);
         QFETCH(int, result);
         QFETCH(QStringList, shown);
-        ConnectionMethodDialog dialog(*m_connection, m_ui.get());
+        ConnectionMethodDialog dialog(m_ui->dialogs(), *m_connection, m_ui.get());
         QList<int> asked;
         dialog.setConfigure([&](int t) {
             asked.append(t);
@@ -309,13 +308,13 @@ private Q_SLOTS:
     {
         // configure() runs the dialog modally; a log-off ends it as if OK had been pressed.
         QVERIFY(CLanSocket::saveHistory({"a"}));
-        QTimer::singleShot(0, this, [] { OpenDialogRegistry::instance().endAll(); });
-        QCOMPARE(ConfigureLink(*m_connection, LinkConnection::Lan), ConfigureResult::Accepted);
+        QTimer::singleShot(0, this, [this] { m_ui->dialogs().endAll(); });
+        QCOMPARE(configureLink(m_ui->dialogs(), *m_connection, LinkConnection::Lan), ConfigureResult::Accepted);
         QTimer::singleShot(0, this, [] {
             if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
                 d->reject();
         });
-        QCOMPARE(ConfigureLink(*m_connection, LinkConnection::Serial), ConfigureResult::Cancelled);
+        QCOMPARE(configureLink(m_ui->dialogs(), *m_connection, LinkConnection::Serial), ConfigureResult::Cancelled);
     }
 };
 

@@ -4,8 +4,9 @@
 
 #include <QPointer>
 
-ConsoleDialog::ConsoleDialog(QWidget *parent)
+ConsoleDialog::ConsoleDialog(OpenDialogRegistry &dialogs, QWidget *parent)
     : QDialog(parent)
+    , m_dialogs(dialogs)
 {
 }
 
@@ -19,7 +20,7 @@ void ConsoleDialog::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (m_slot < 0) {
         QPointer<ConsoleDialog> self(this);
-        m_slot = OpenDialogRegistry::instance().enter([self] {
+        m_slot = m_dialogs.enter([self] {
             if (self)
                 self->accept();
         });
@@ -35,7 +36,7 @@ void ConsoleDialog::hideEvent(QHideEvent *event)
 void ConsoleDialog::leaveRegistry()
 {
     if (m_slot >= 0) {
-        OpenDialogRegistry::instance().leave(m_slot);
+        m_dialogs.leave(m_slot);
         m_slot = -1;
     }
 }

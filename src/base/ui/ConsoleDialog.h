@@ -2,13 +2,17 @@
 
 #include <QDialog>
 
+class OpenDialogRegistry;
+
 // Base of the console's modal dialogs: while shown it is entered in the
 // open-dialog registry, so a log-off can end it as if OK had been pressed.
 class ConsoleDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit ConsoleDialog(QWidget *parent = nullptr);
+    explicit ConsoleDialog(OpenDialogRegistry &dialogs, QWidget *parent = nullptr);
+
+    OpenDialogRegistry &dialogs() const { return m_dialogs; }
     ~ConsoleDialog() override;
 
 protected:
@@ -17,5 +21,6 @@ protected:
 
 private:
     void leaveRegistry();
+    OpenDialogRegistry &m_dialogs;
     int m_slot = -1;
 };

@@ -40,8 +40,8 @@ QString AboutDialog::versionText(const QString &pbxSoftwareVersion, quint32 prot
     return text;
 }
 
-AboutDialog::AboutDialog(const QString &pbxSoftwareVersion, quint32 protocolVersion, QWidget *parent)
-    : ConsoleDialog(parent)
+AboutDialog::AboutDialog(OpenDialogRegistry &dialogs, const QString &pbxSoftwareVersion, quint32 protocolVersion, QWidget *parent)
+    : ConsoleDialog(dialogs, parent)
     , m_version(new QLabel(versionText(pbxSoftwareVersion, protocolVersion), this))
 {
     setWindowTitle(QStringLiteral("#:about_zarto_title"));
@@ -82,7 +82,7 @@ AboutDialog::AboutDialog(const QString &pbxSoftwareVersion, quint32 protocolVers
     layout->addLayout(top);
     layout->addLayout(buttons);
 
-    TranslateWindowTexts(this, {ok});
+    translateWindowTexts(this, {ok});
 }
 
 QString AboutDialog::shownVersionText() const

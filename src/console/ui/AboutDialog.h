@@ -25,7 +25,7 @@ public:
     // pbxSoftwareVersion: the long MPB version from the system information
     // (empty when unknown); protocolVersion: the PBX version value of the
     // session (0 when unknown).
-    AboutDialog(const QString &pbxSoftwareVersion, quint32 protocolVersion, QWidget *parent = nullptr);
+    AboutDialog(OpenDialogRegistry &dialogs, const QString &pbxSoftwareVersion, quint32 protocolVersion, QWidget *parent = nullptr);
 
     static QString versionText(const QString &pbxSoftwareVersion, quint32 protocolVersion);
 

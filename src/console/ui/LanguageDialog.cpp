@@ -9,8 +9,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-LanguageDialog::LanguageDialog(int currentMode, QWidget *parent)
-    : ConsoleDialog(parent)
+LanguageDialog::LanguageDialog(OpenDialogRegistry &dialogs, int currentMode, QWidget *parent)
+    : ConsoleDialog(dialogs, parent)
     , m_local(new QRadioButton(QStringLiteral("&Local"), this))
     , m_english(new QRadioButton(QStringLiteral("&Poor English"), this))
     , m_symbol(new QRadioButton(QStringLiteral("&Symbol"), this))
@@ -54,7 +54,7 @@ LanguageDialog::LanguageDialog(int currentMode, QWidget *parent)
     layout->addLayout(choices, 1);
     layout->addLayout(buttons);
 
-    TranslateWindowTexts(this, {ok, cancel});
+    translateWindowTexts(this, {ok, cancel});
 }
 
 QRadioButton *LanguageDialog::choice(int mode) const

@@ -10,7 +10,7 @@ class LanguageDialog : public ConsoleDialog
 {
     Q_OBJECT
 public:
-    explicit LanguageDialog(int currentMode, QWidget *parent = nullptr);
+    LanguageDialog(OpenDialogRegistry &dialogs, int currentMode, QWidget *parent = nullptr);
 
     int chosenMode() const { return m_mode; }
     QRadioButton *choice(int mode) const;

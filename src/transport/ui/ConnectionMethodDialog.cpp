@@ -12,20 +12,20 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-ConfigureResult ConfigureLink(LinkConnection &connection, int type, QWidget *parent)
+ConfigureResult configureLink(OpenDialogRegistry &dialogs, LinkConnection &connection, int type, QWidget *parent)
 {
     if (type == LinkConnection::Lan) {
         connection.ensureLanSocket();
-        return ServerDialog::configure(connection.lanServerPort(), parent);
+        return ServerDialog::configure(dialogs, connection.lanServerPort(), parent);
     }
-    return SerialSettingsDialog::configure(connection.serialPort(), parent);
+    return SerialSettingsDialog::configure(dialogs, connection.serialPort(), parent);
 }
 
-ConnectionMethodDialog::ConnectionMethodDialog(LinkConnection &connection, OperatorUi *ui, QWidget *parent)
-    : ConsoleDialog(parent)
+ConnectionMethodDialog::ConnectionMethodDialog(OpenDialogRegistry &dialogs, LinkConnection &connection, OperatorUi *ui, QWidget *parent)
+    : ConsoleDialog(dialogs, parent)
     , m_connection(connection)
     , m_ui(ui)
-    , m_configure([this](int type) { return ConfigureLink(m_connection, type, this); })
+    , m_configure([this](int type) { return configureLink(this->dialogs(), m_connection, type, this); })
 {
     setWindowTitle(QStringLiteral("#:varoconnectsettingDlg_title"));
 
@@ -61,7 +61,7 @@ ConnectionMethodDialog::ConnectionMethodDialog(LinkConnection &connection, Opera
     setTabOrder(settings, ok);
     setTabOrder(ok, cancel);
 
-    TranslateWindowTexts(this, {group, m_serial, m_lan, settings, ok, cancel});
+    translateWindowTexts(this, {group, m_serial, m_lan, settings, ok, cancel});
 
     // Toggled, not clicked: choosing with the arrow keys stores the choice too.
     connect(m_serial, &QRadioButton::toggled, this, [this](bool on) {

@@ -12,7 +12,8 @@ class QRadioButton;
 #include "transport/ui/SerialSettingsDialog.h"
 
 // Runs the settings dialog of one connection type (serial settings or server).
-ConfigureResult ConfigureLink(LinkConnection &connection, int type, QWidget *parent = nullptr);
+ConfigureResult configureLink(OpenDialogRegistry &dialogs, LinkConnection &connection, int type,
+                              QWidget *parent = nullptr);
 
 // The connection method dialog, "#:varoconnectsettingDlg_title". A click on a
 // choice stores it as "ConnectType" at once; OK makes it the console's current
@@ -23,9 +24,9 @@ class ConnectionMethodDialog : public ConsoleDialog
 public:
     using Configure = std::function<ConfigureResult(int type)>;
 
-    ConnectionMethodDialog(LinkConnection &connection, OperatorUi *ui, QWidget *parent = nullptr);
+    ConnectionMethodDialog(OpenDialogRegistry &dialogs, LinkConnection &connection, OperatorUi *ui, QWidget *parent = nullptr);
 
-    // What the settings button runs (default: ConfigureLink with this dialog as parent).
+    // What the settings button runs (default: configureLink with this dialog as parent).
     void setConfigure(Configure configure) { m_configure = std::move(configure); }
     int selectedType() const;
 

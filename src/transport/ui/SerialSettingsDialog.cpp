@@ -34,8 +34,8 @@ QLabel *rowLabel(const char *key, QWidget *buddy, QWidget *parent)
 
 } // namespace
 
-SerialSettingsDialog::SerialSettingsDialog(CSerialPort &port, QWidget *parent)
-    : ConsoleDialog(parent)
+SerialSettingsDialog::SerialSettingsDialog(OpenDialogRegistry &dialogs, CSerialPort &port, QWidget *parent)
+    : ConsoleDialog(dialogs, parent)
     , m_port(port)
 {
     setWindowTitle(QStringLiteral("#:portDlg_title"));
@@ -112,7 +112,7 @@ SerialSettingsDialog::SerialSettingsDialog(CSerialPort &port, QWidget *parent)
     setTabOrder(m_xonXoff, ok);
     setTabOrder(ok, cancel);
 
-    TranslateWindowTexts(this, {group, portLabel, baudLabel, parityLabel, dataLabel, stopLabel, flowLabel, ok, cancel});
+    translateWindowTexts(this, {group, portLabel, baudLabel, parityLabel, dataLabel, stopLabel, flowLabel, ok, cancel});
 
     connect(ok, &QPushButton::clicked, this, &SerialSettingsDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -140,9 +140,9 @@ void SerialSettingsDialog::accept()
     ConsoleDialog::accept();
 }
 
-ConfigureResult SerialSettingsDialog::configure(CSerialPort &port, QWidget *parent)
+ConfigureResult SerialSettingsDialog::configure(OpenDialogRegistry &dialogs, CSerialPort &port, QWidget *parent)
 {
-    SerialSettingsDialog dialog(port, parent);
+    SerialSettingsDialog dialog(dialogs, port, parent);
     if (dialog.exec() != QDialog::Accepted)
         return ConfigureResult::Cancelled;
     return dialog.settingsApplied() ? ConfigureResult::Accepted : ConfigureResult::Failed;

@@ -21,9 +21,9 @@ class SerialSettingsDialog : public ConsoleDialog
 {
     Q_OBJECT
 public:
-    explicit SerialSettingsDialog(CSerialPort &port, QWidget *parent = nullptr);
+    SerialSettingsDialog(OpenDialogRegistry &dialogs, CSerialPort &port, QWidget *parent = nullptr);
 
-    static ConfigureResult configure(CSerialPort &port, QWidget *parent = nullptr);
+    static ConfigureResult configure(OpenDialogRegistry &dialogs, CSerialPort &port, QWidget *parent = nullptr);
 
     // After OK: whether the store and the port took the settings.
     bool settingsApplied() const { return m_applied; }

@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ServerDialog::ServerDialog(quint16 port, QWidget *parent)
-    : ConsoleDialog(parent)
+ServerDialog::ServerDialog(OpenDialogRegistry &dialogs, quint16 port, QWidget *parent)
+    : ConsoleDialog(dialogs, parent)
 {
     setWindowTitle(QStringLiteral("#:lanportDlg_title"));
 
@@ -57,7 +57,7 @@ ServerDialog::ServerDialog(quint16 port, QWidget *parent)
     setTabOrder(portField, ok);
     setTabOrder(ok, cancel);
 
-    TranslateWindowTexts(this, {addressLabel, portLabel, ok, cancel});
+    translateWindowTexts(this, {addressLabel, portLabel, ok, cancel});
 
     connect(ok, &QPushButton::clicked, this, &ServerDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -70,9 +70,9 @@ void ServerDialog::accept()
     ConsoleDialog::accept();
 }
 
-ConfigureResult ServerDialog::configure(quint16 port, QWidget *parent)
+ConfigureResult ServerDialog::configure(OpenDialogRegistry &dialogs, quint16 port, QWidget *parent)
 {
-    ServerDialog dialog(port, parent);
+    ServerDialog dialog(dialogs, port, parent);
     if (dialog.exec() != QDialog::Accepted)
         return ConfigureResult::Cancelled;
     return dialog.settingsStored() ? ConfigureResult::Accepted : ConfigureResult::Failed;

@@ -11,9 +11,9 @@ class ServerDialog : public ConsoleDialog
 {
     Q_OBJECT
 public:
-    explicit ServerDialog(quint16 port, QWidget *parent = nullptr);
+    ServerDialog(OpenDialogRegistry &dialogs, quint16 port, QWidget *parent = nullptr);
 
-    static ConfigureResult configure(quint16 port, QWidget *parent = nullptr);
+    static ConfigureResult configure(OpenDialogRegistry &dialogs, quint16 port, QWidget *parent = nullptr);
 
     bool settingsStored() const { return m_stored; }
 
