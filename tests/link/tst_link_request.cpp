@@ -3,6 +3,7 @@
 
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
+#include "link/InfoBatch.h"
 #include "link/SpeedBinRecord.h"
 #include "ManualTimerHost.h"
 

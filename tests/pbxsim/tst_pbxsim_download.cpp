@@ -2,8 +2,12 @@
 
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
+#include "link/InfoBatch.h"
 #include "link/LinkDispatcher.h"
-#include "link/LinkEvents.h"
+#include "link/EventHandler.h"
+#include "link/KeyTelephoneSink.h"
+#include "link/LogEventDecoder.h"
+#include "link/SysInfoDecoder.h"
 #include "link/LinkTransport.h"
 #include "link/SpeedBinRecord.h"
 #include "ManualTimerHost.h"

@@ -1,136 +1,14 @@
-#include "LinkEvents.h"
+#include "SysInfoDecoder.h"
 
+#include "link/EventBytes.h"
 #include "link/SpeedBinRecord.h"
 #include "base/Trace.h"
 
 #include <QLocale>
 
-EventHandler::~EventHandler() = default;
-LogEventSink::~LogEventSink() = default;
+using namespace EventBytes;
+
 SysInfoSink::~SysInfoSink() = default;
-KeyTelephoneSink::~KeyTelephoneSink() = default;
-
-namespace {
-
-quint8 u8(const QByteArray &p, int i)
-{
-    return quint8(p.at(i));
-}
-
-quint16 u16(const QByteArray &p, int i)
-{
-    return quint16((u8(p, i) << 8) | u8(p, i + 1));
-}
-
-quint32 u24(const QByteArray &p, int i)
-{
-    return (quint32(u8(p, i)) << 16) | (quint32(u8(p, i + 1)) << 8) | u8(p, i + 2);
-}
-
-quint32 u32(const QByteArray &p, int i)
-{
-    return (quint32(u16(p, i)) << 16) | u16(p, i + 2);
-}
-
-// Text from begin up to end or a zero byte.
-QString textUntilZero(const QByteArray &p, int begin, int end)
-{
-    int stop = begin;
-    while (stop < end && p.at(stop) != 0)
-        ++stop;
-    return QString::fromLatin1(p.constData() + begin, stop - begin);
-}
-
-} // namespace
-
-quint16 LogEventDecoder::handleEvent(quint16 code, const QByteArray &payload, int offset)
-{
-    quint16 size = 0;
-    switch (code) {
-    case 0x0001:
-    case 0x0003:
-    case 0x0004:
-    case 0x0006:
-    case 0x0007:
-    case 0x0009:
-    case 0x000E:
-        size = 2;
-        break;
-    case 0x0002:
-        size = 3;
-        break;
-    case 0x0008:
-    case 0x000C:
-        size = 6;
-        break;
-    default:
-        return kNotMine;
-    }
-    // An event the payload does not hold whole is passed over and counts two bytes.
-    if (int(payload.size()) - offset < size)
-        return 2;
-    LogEventSink *sink = m_sink;
-    switch (code) {
-    case 0x0001:
-        ZTRACE(2, "LOG_ON_ACK");
-        if (sink)
-            sink->onLogOnAck();
-        break;
-    case 0x0002: {
-        const quint8 reason = u8(payload, offset + 2);
-        ZTRACE(2, "LOG_ON_NAK");
-        ZTRACE(2, "LOG_ON_NAK reason:%02X", reason);
-        if (sink)
-            sink->onLogOnNak(reason);
-        break;
-    }
-    case 0x0003:
-        ZTRACE(2, "LOG_OFF_ACK");
-        if (sink)
-            sink->onLogOffAck();
-        break;
-    case 0x0004:
-        ZTRACE(2, "LOG_OFF_NAK");
-        if (sink)
-            sink->onLogOffNak();
-        break;
-    case 0x0006:
-        ZTRACE(2, "LOG_ON_STATE");
-        if (sink)
-            sink->onLogOnState();
-        break;
-    case 0x0007:
-        ZTRACE(2, "LOG_OFF_STATE");
-        if (sink)
-            sink->onLogOffState();
-        break;
-    case 0x0008: {
-        const quint32 version = u32(payload, offset + 2);
-        if (sink)
-            sink->onVersion(version);
-        ZTRACE(2, "LOG_Version:%08X", version);
-        break;
-    }
-    case 0x0009:
-        ZTRACE(2, "LOG_PacketMissRep");
-        if (sink)
-            sink->onPacketMissReport();
-        break;
-    case 0x000C: {
-        const quint32 value = u32(payload, offset + 2);
-        ZTRACE(2, "LOG_LifeTime:%08X", value);
-        if (sink)
-            sink->onLifeTime(value);
-        break;
-    }
-    case 0x000E:
-        ZTRACE(2, "PING_RECEIVE_FROM_Varo");
-        if (sink)
-            sink->onPing();
-        break;
-    }
-    return size;
-}
 
 quint16 SysInfoDecoder::handleEvent(quint16 code, const QByteArray &payload, int offset)
 {
@@ -215,7 +93,7 @@ quint16 SysInfoDecoder::handleEvent(quint16 code, const QByteArray &payload, int
         break;
     }
     case 0x0107: {
-        const QString version = textUntilZero(payload, offset + 2, offset + 8);
+        const QString version = latinUntilZero(payload, offset + 2, offset + 8);
         if (Trace::enabled())
             Trace::instance().write(2, QStringLiteral("SYSI_MpbVerS:%1,").arg(version));
         if (sink)
@@ -223,7 +101,7 @@ quint16 SysInfoDecoder::handleEvent(quint16 code, const QByteArray &payload, int
         break;
     }
     case 0x0108: {
-        const QString version = textUntilZero(payload, offset + 3, offset + size);
+        const QString version = latinUntilZero(payload, offset + 3, offset + size);
         if (Trace::enabled())
             Trace::instance().write(2, QStringLiteral("SYSI_MpbVerL:%1").arg(version));
         if (sink)
@@ -232,7 +110,7 @@ quint16 SysInfoDecoder::handleEvent(quint16 code, const QByteArray &payload, int
     }
     case 0x0109: {
         const quint16 nation = u16(payload, offset + 3);
-        const QString text = textUntilZero(payload, offset + 5, offset + size);
+        const QString text = latinUntilZero(payload, offset + 5, offset + size);
         if (Trace::enabled())
             Trace::instance().write(2, QString::asprintf("SYSI_MpbNation:[%04X]", nation) + text);
         if (sink)

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "callstate/PortRecords.h"
+#include "callstate/PortStatus.h"
+#include "callstate/CoDirectoryWriter.h"
+#include "link/EventHandler.h"
+#include "link/KeyTelephoneSink.h"
+#include "link/LogEventDecoder.h"
+#include "link/SysInfoDecoder.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+class CLinkPort;
+class Clock;
+
+// The table of CO lines and the CO name list.
+class CTrkStatusList : public QObject, public EventHandler
+{
+    Q_OBJECT
+public:
+    CTrkStatusList(CLinkPort &link, const Clock &clock, QObject *parent = nullptr);
+    ~CTrkStatusList() override;
+
+    void setDirectoryWriter(CoDirectoryWriter *writer) { m_writer = writer; }
+    void setNameProgressReceiver(std::function<void(int)> receiver) { m_nameProgress = std::move(receiver); }
+    void setLineProgressReceiver(std::function<void(int)> receiver) { m_lineProgress = std::move(receiver); }
+
+    void setCount(quint16 count);
+    quint16 count(bool presentOnly = false) const;
+    CTrkStatus *record(quint16 index);
+    const CTrkStatus *record(quint16 index) const;
+
+    void setStatus(quint16 index, quint8 code);
+    void setAssociatedParty(quint16 index, quint8 kind, quint16 partyIndex);
+    void setMeskState(quint16 index, quint8 state);
+    void setInfoReceived(quint16 index, bool value);
+
+    void setCoNameCount(int count);
+    int coNameCount() const { return int(m_names.size()); }
+    void setCoName(int nameIndex, const QString &text);
+    QString coNameText(quint16 nameNumber) const;
+    bool allCoNamesReceived() const;
+    // Sends TRKI_Coname for the first name still missing; false when all are in.
+    bool requestNextCoName();
+    void setLineNameNumber(quint16 index, quint16 nameNumber);
+    void setCodes(quint32 accessBase, quint16 accessCount, quint32 retrieveBase, quint16 retrieveCount);
+    // Access or retrieve code of a 24-bit base plus an offset; empty when it does not fit.
+    static QByteArray numberPlusOffset(quint32 base, int offset);
+
+    bool allInfoReceived() const;
+    // Asks for the CO name number of up to 20 lines that lack it; returns how many.
+    int requestMissingInfo();
+
+    quint16 handleEvent(quint16 code, const QByteArray &payload, int offset) override;
+
+Q_SIGNALS:
+    void recordChanged(quint16 index, quint16 hint);
+    // A line went on hold (added) or left the held states (removed).
+    void holdChanged(quint16 index, bool added);
+    void countChanged();
+
+private:
+    CLinkPort &m_link;
+    const Clock &m_clock;
+    PortRecords<CTrkStatus> m_records;
+    QStringList m_names;
+    CoDirectoryWriter *m_writer = nullptr;
+    std::function<void(int)> m_nameProgress;
+    std::function<void(int)> m_lineProgress;
+};

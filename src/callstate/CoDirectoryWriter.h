@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Write-through of what the PBX reports into the CO line directory.
+class CoDirectoryWriter
+{
+public:
+    virtual ~CoDirectoryWriter();
+    virtual void writeCoLine(quint16 line, const std::optional<QString> &name, const std::optional<QString> &accessCode,
+                             const std::optional<QString> &retrieveCode) = 0;
+};
