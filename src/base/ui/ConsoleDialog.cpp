@@ -2,7 +2,10 @@
 
 #include "base/OpenDialogRegistry.h"
 
+#include <QBoxLayout>
+#include <QHBoxLayout>
 #include <QPointer>
+#include <QPushButton>
 
 ConsoleDialog::ConsoleDialog(OpenDialogRegistry &dialogs, QWidget *parent)
     : QDialog(parent)
@@ -39,4 +42,26 @@ void ConsoleDialog::leaveRegistry()
         m_dialogs.leave(m_slot);
         m_slot = -1;
     }
+}
+
+ConsoleDialog::ButtonRow ConsoleDialog::addOkCancelRow(QBoxLayout *layout, QWidget *last)
+{
+    ButtonRow row;
+    row.ok = new QPushButton(QStringLiteral("#:ok_btn"), this);
+    row.ok->setObjectName(QStringLiteral("ok"));
+    row.ok->setDefault(true);
+    row.cancel = new QPushButton(QStringLiteral("#:cancel_btn"), this);
+    row.cancel->setObjectName(QStringLiteral("cancel"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(row.ok);
+    buttons->addWidget(row.cancel);
+    layout->addLayout(buttons);
+    if (last)
+        setTabOrder(last, row.ok);
+    setTabOrder(row.ok, row.cancel);
+    // accept() is virtual: a dialog's own accept runs.
+    connect(row.ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(row.cancel, &QPushButton::clicked, this, &QDialog::reject);
+    return row;
 }

@@ -3,6 +3,8 @@
 #include <QDialog>
 
 class OpenDialogRegistry;
+class QBoxLayout;
+class QPushButton;
 
 // Base of the console's modal dialogs: while shown it is entered in the
 // open-dialog registry, so a log-off can end it as if OK had been pressed.
@@ -16,6 +18,17 @@ public:
     ~ConsoleDialog() override;
 
 protected:
+    struct ButtonRow
+    {
+        QPushButton *ok = nullptr;
+        QPushButton *cancel = nullptr;
+    };
+    // Adds the row of OK ("#:ok_btn", the default, accepts) and Cancel
+    // ("#:cancel_btn", rejects), right-aligned, to the dialog's layout; the two
+    // come after `last` in the tab order. Their texts are keys until the dialog
+    // translates them with its other controls.
+    ButtonRow addOkCancelRow(QBoxLayout *layout, QWidget *last);
+
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 

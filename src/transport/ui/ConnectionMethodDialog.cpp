@@ -42,26 +42,13 @@ ConnectionMethodDialog::ConnectionMethodDialog(OpenDialogRegistry &dialogs, Link
     groupLayout->addWidget(m_lan);
     groupLayout->addWidget(settings, 0, Qt::AlignLeft);
 
-    auto *ok = new QPushButton(QStringLiteral("#:ok_btn"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("#:cancel_btn"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(buttons);
-
     setTabOrder(m_serial, m_lan);
     setTabOrder(m_lan, settings);
-    setTabOrder(settings, ok);
-    setTabOrder(ok, cancel);
+    const ButtonRow row = addOkCancelRow(layout, settings);
 
-    translateWindowTexts(this, {group, m_serial, m_lan, settings, ok, cancel});
+    translateWindowTexts(this, {group, m_serial, m_lan, settings, row.ok, row.cancel});
 
     // Toggled, not clicked: choosing with the arrow keys stores the choice too.
     connect(m_serial, &QRadioButton::toggled, this, [this](bool on) {
@@ -73,8 +60,6 @@ ConnectionMethodDialog::ConnectionMethodDialog(OpenDialogRegistry &dialogs, Link
             choose(LinkConnection::Lan);
     });
     connect(settings, &QPushButton::clicked, this, &ConnectionMethodDialog::openSettings);
-    connect(ok, &QPushButton::clicked, this, &ConnectionMethodDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 int ConnectionMethodDialog::selectedType() const

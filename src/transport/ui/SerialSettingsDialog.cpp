@@ -89,19 +89,8 @@ SerialSettingsDialog::SerialSettingsDialog(OpenDialogRegistry &dialogs, CSerialP
     form->addRow(stopLabel, m_stopList);
     form->addRow(flowLabel, flow);
 
-    auto *ok = new QPushButton(QStringLiteral("#:ok_btn"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("#:cancel_btn"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(buttons);
 
     setTabOrder(m_portList, m_baudList);
     setTabOrder(m_baudList, m_parityList);
@@ -109,13 +98,10 @@ SerialSettingsDialog::SerialSettingsDialog(OpenDialogRegistry &dialogs, CSerialP
     setTabOrder(m_stopList, m_dtrDsr);
     setTabOrder(m_dtrDsr, m_rtsCts);
     setTabOrder(m_rtsCts, m_xonXoff);
-    setTabOrder(m_xonXoff, ok);
-    setTabOrder(ok, cancel);
+    const ButtonRow row = addOkCancelRow(layout, m_xonXoff);
 
-    translateWindowTexts(this, {group, portLabel, baudLabel, parityLabel, dataLabel, stopLabel, flowLabel, ok, cancel});
-
-    connect(ok, &QPushButton::clicked, this, &SerialSettingsDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    translateWindowTexts(this, {group, portLabel, baudLabel, parityLabel, dataLabel, stopLabel, flowLabel, row.ok,
+                                row.cancel});
 }
 
 SerialSettings SerialSettingsDialog::chosenSettings() const

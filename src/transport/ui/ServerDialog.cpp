@@ -39,28 +39,12 @@ ServerDialog::ServerDialog(OpenDialogRegistry &dialogs, quint16 port, QWidget *p
     form->addRow(addressLabel, m_address);
     form->addRow(portLabel, portField);
 
-    auto *ok = new QPushButton(QStringLiteral("#:ok_btn"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("#:cancel_btn"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
-
     setTabOrder(m_address, portField);
-    setTabOrder(portField, ok);
-    setTabOrder(ok, cancel);
+    const ButtonRow row = addOkCancelRow(layout, portField);
 
-    translateWindowTexts(this, {addressLabel, portLabel, ok, cancel});
-
-    connect(ok, &QPushButton::clicked, this, &ServerDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    translateWindowTexts(this, {addressLabel, portLabel, row.ok, row.cancel});
 }
 
 void ServerDialog::accept()
