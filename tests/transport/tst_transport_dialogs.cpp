@@ -24,7 +24,6 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
 
@@ -284,9 +283,9 @@ private Q_SLOTS:
         QFETCH(QStringList, shown);
         ConnectionMethodDialog dialog(*m_connection, m_ui.get());
         QList<int> asked;
-        dialog.setConfigure([&](int t) {
+        dialog.setConfigure([&](int t, const ConfigureDone &done) {
             asked.append(t);
-            return ConfigureResult(result);
+            done(ConfigureResult(result));
         });
         dialog.show();
         click(&dialog, type == 1 ? "lan" : "serial");
@@ -305,17 +304,28 @@ private Q_SLOTS:
         click(&dialog, "cancel");
     }
 
-    void settingsDialogsRunModally()
+    void settingsDialogsOpenWithoutBlocking()
     {
-        // configure() runs the dialog modally; a log-off ends it as if OK had been pressed.
+        // ConfigureLink returns at once; the result comes when the dialog ends.
+        // A log-off ends it as if OK had been pressed.
         QVERIFY(CLanSocket::saveHistory({"a"}));
-        QTimer::singleShot(0, this, [] { OpenDialogRegistry::instance().endAll(); });
-        QCOMPARE(ConfigureLink(*m_connection, LinkConnection::Lan), ConfigureResult::Accepted);
-        QTimer::singleShot(0, this, [] {
-            if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-                d->reject();
-        });
-        QCOMPARE(ConfigureLink(*m_connection, LinkConnection::Serial), ConfigureResult::Cancelled);
+        QWidget owner;
+        owner.show();
+        QList<ConfigureResult> results;
+        const auto note = [&results](ConfigureResult r) { results.append(r); };
+        ConfigureLink(*m_connection, LinkConnection::Lan, &owner, note);
+        auto *server = owner.findChild<ServerDialog *>();
+        QVERIFY(server && server->isVisible() && server->isModal());
+        QVERIFY(results.isEmpty());
+        QCOMPARE(OpenDialogRegistry::instance().endAll(), 1);
+        QCOMPARE(results, QList<ConfigureResult>{ConfigureResult::Accepted});
+
+        ConfigureLink(*m_connection, LinkConnection::Serial, &owner, note);
+        QTRY_VERIFY(owner.findChild<SerialSettingsDialog *>());
+        click(owner.findChild<SerialSettingsDialog *>(), "cancel");
+        QCOMPARE(results.last(), ConfigureResult::Cancelled);
+        // Each dialog goes once it has ended.
+        QTRY_VERIFY(!owner.findChild<QDialog *>());
     }
 };
 

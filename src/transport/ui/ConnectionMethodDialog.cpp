@@ -12,20 +12,53 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-ConfigureResult ConfigureLink(LinkConnection &connection, int type, QWidget *parent)
+namespace {
+
+template <class Dialog> void openSettingsDialog(Dialog *dialog, bool (Dialog::*tookSettings)() const, ConfigureDone done)
+{
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, tookSettings, done](int result) {
+        if (!done)
+            return;
+        if (result != QDialog::Accepted)
+            done(ConfigureResult::Cancelled);
+        else
+            done((dialog->*tookSettings)() ? ConfigureResult::Accepted : ConfigureResult::Failed);
+    });
+    dialog->open();
+}
+
+} // namespace
+
+void ConfigureLink(LinkConnection &connection, int type, QWidget *parent, ConfigureDone done)
 {
     if (type == LinkConnection::Lan) {
         connection.ensureLanSocket();
-        return ServerDialog::configure(connection.lanServerPort(), parent);
+        openSettingsDialog(new ServerDialog(connection.lanServerPort(), parent), &ServerDialog::settingsStored,
+                           std::move(done));
+        return;
     }
-    return SerialSettingsDialog::configure(connection.serialPort(), parent);
+    openSettingsDialog(new SerialSettingsDialog(connection.serialPort(), parent),
+                       &SerialSettingsDialog::settingsApplied, std::move(done));
+}
+
+void reportConfigureFailure(OperatorUi *ui, int type)
+{
+    if (!ui)
+        return;
+    if (type == LinkConnection::Lan)
+        ui->showMessage(QStringLiteral("#:lanport_setting_fail"), QStringLiteral("#:lanport_info"),
+                        MessageStyle::Exclamation);
+    else
+        ui->showMessage(QStringLiteral("#:comport_setting_fail"), QStringLiteral("#:comport_info"),
+                        MessageStyle::Exclamation);
 }
 
 ConnectionMethodDialog::ConnectionMethodDialog(LinkConnection &connection, OperatorUi *ui, QWidget *parent)
     : ConsoleDialog(parent)
     , m_connection(connection)
     , m_ui(ui)
-    , m_configure([this](int type) { return ConfigureLink(m_connection, type, this); })
+    , m_configure([this](int type, ConfigureDone done) { ConfigureLink(m_connection, type, this, std::move(done)); })
 {
     setWindowTitle(QStringLiteral("#:varoconnectsettingDlg_title"));
 
@@ -73,7 +106,10 @@ ConnectionMethodDialog::ConnectionMethodDialog(LinkConnection &connection, Opera
             choose(LinkConnection::Lan);
     });
     connect(settings, &QPushButton::clicked, this, &ConnectionMethodDialog::openSettings);
-    connect(ok, &QPushButton::clicked, this, &ConnectionMethodDialog::accept);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        m_okPressed = true;
+        accept();
+    });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -91,15 +127,14 @@ void ConnectionMethodDialog::openSettings()
 {
     const int type = selectedType();
     LinkConnection::storeType(type);
-    // A cancelled settings dialog is not a failure.
-    if (!m_configure || m_configure(type) != ConfigureResult::Failed || !m_ui)
+    if (!m_configure)
         return;
-    if (type == LinkConnection::Lan)
-        m_ui->showMessage(QStringLiteral("#:lanport_setting_fail"), QStringLiteral("#:lanport_info"),
-                          MessageStyle::Exclamation);
-    else
-        m_ui->showMessage(QStringLiteral("#:comport_setting_fail"), QStringLiteral("#:comport_info"),
-                          MessageStyle::Exclamation);
+    OperatorUi *ui = m_ui;
+    // A cancelled settings dialog is not a failure.
+    m_configure(type, [ui, type](ConfigureResult result) {
+        if (result == ConfigureResult::Failed)
+            reportConfigureFailure(ui, type);
+    });
 }
 
 void ConnectionMethodDialog::accept()

@@ -74,6 +74,12 @@ SerialSettingsDialog::SerialSettingsDialog(CSerialPort &port, QWidget *parent)
     flow->addWidget(m_rtsCts);
     flow->addWidget(m_xonXoff);
     flow->addStretch();
+    QLabel *dsrNote = nullptr;
+    if (!CSerialPort::dsrFlowControlAvailable()) {
+        dsrNote = new QLabel(QStringLiteral("#:portDlg_dsr_unavailable"), group);
+        dsrNote->setObjectName(QStringLiteral("dsrNote"));
+        dsrNote->setWordWrap(true);
+    }
 
     QLabel *portLabel = rowLabel("#:portDlg_port", m_portList, group);
     QLabel *baudLabel = rowLabel("#:portDlg_bps", m_baudList, group);
@@ -88,6 +94,8 @@ SerialSettingsDialog::SerialSettingsDialog(CSerialPort &port, QWidget *parent)
     form->addRow(dataLabel, dataBits);
     form->addRow(stopLabel, m_stopList);
     form->addRow(flowLabel, flow);
+    if (dsrNote)
+        form->addRow(nullptr, dsrNote);
 
     auto *ok = new QPushButton(QStringLiteral("#:ok_btn"), this);
     ok->setObjectName(QStringLiteral("ok"));
@@ -112,7 +120,7 @@ SerialSettingsDialog::SerialSettingsDialog(CSerialPort &port, QWidget *parent)
     setTabOrder(m_xonXoff, ok);
     setTabOrder(ok, cancel);
 
-    TranslateWindowTexts(this, {group, portLabel, baudLabel, parityLabel, dataLabel, stopLabel, flowLabel, ok, cancel});
+    TranslateWindowTexts(this, {group, portLabel, baudLabel, parityLabel, dataLabel, stopLabel, flowLabel, dsrNote, ok, cancel});
 
     connect(ok, &QPushButton::clicked, this, &SerialSettingsDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -138,12 +146,4 @@ void SerialSettingsDialog::accept()
     const bool applied = m_port.applySettings();
     m_applied = stored && applied;
     ConsoleDialog::accept();
-}
-
-ConfigureResult SerialSettingsDialog::configure(CSerialPort &port, QWidget *parent)
-{
-    SerialSettingsDialog dialog(port, parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return ConfigureResult::Cancelled;
-    return dialog.settingsApplied() ? ConfigureResult::Accepted : ConfigureResult::Failed;
 }
