@@ -928,6 +928,22 @@ private Q_SLOTS:
         QVERIFY(window.skipButton()->isEnabled());
     }
 
+    void logStatusWindowKeepsItsPlace()
+    {
+        LogStatusModel model;
+        {
+            LogStatusWindow first(model);
+            first.show();
+            first.setGeometry(140, 90, 420, 300);
+            QTRY_COMPARE(first.normalGeometry(), QRect(140, 90, 420, 300));
+            first.hide();
+        }
+        QCOMPARE(stored(QStringLiteral("LogStatus Frame/rcNormalPosition.left")).toInt(), 140);
+        LogStatusWindow again(model);
+        again.show();
+        QTRY_COMPARE(again.normalGeometry(), QRect(140, 90, 420, 300));
+    }
+
     void logStatusLogOffButtonSendsOnce()
     {
         LogStatusModel model;

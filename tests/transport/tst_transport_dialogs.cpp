@@ -2,6 +2,7 @@
 #include "Recorders.h"
 
 #include "transport/CLanSocket.h"
+#include "transport/CSerialPort.h"
 #include "link/CLinkPort.h"
 #include "transport/LinkConnection.h"
 #include "transport/SerialSettings.h"
@@ -119,6 +120,14 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>(&dialog, "dataBits")->text(), QStringLiteral("8"));
         QVERIFY(child<QCheckBox>(&dialog, "xonXoff")->isChecked());
         QVERIFY(!child<QCheckBox>(&dialog, "rtsCts")->isChecked());
+        // Where DSR output flow control is missing, the dialog says so instead of pretending.
+        auto *dsrNote = child<QLabel>(&dialog, "dsrNote");
+        QCOMPARE(dsrNote != nullptr, !CSerialPort::dsrFlowControlAvailable());
+        if (dsrNote) {
+            QVERIFY(dsrNote->isVisible());
+            QCOMPARE(dsrNote->text(), MessageCatalogue().text(QStringLiteral("#:portDlg_dsr_unavailable")));
+            QVERIFY(!dsrNote->text().startsWith(QStringLiteral("#:")));
+        }
 
         port->setCurrentIndex(1);
         baud->setCurrentIndex(SerialSettings::baudChoices().indexOf(QStringLiteral("19.2k")));
