@@ -38,7 +38,7 @@ public:
         // speed-bin directory); other kinds only while logged on.
         bool rememberedWhenLoggedOff = false;
         // Opens the window of a slot. Empty for a kind that is remembered but
-        // reopened by its own Part (trace, speed-bin directory).
+        // reopened in its own way (trace, speed-bin directory).
         std::function<void(int slot)> open;
     };
 
