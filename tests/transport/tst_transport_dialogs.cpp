@@ -322,14 +322,14 @@ private Q_SLOTS:
         owner.show();
         QList<ConfigureResult> results;
         const auto note = [&results](ConfigureResult r) { results.append(r); };
-        ConfigureLink(*m_connection, LinkConnection::Lan, &owner, note);
+        configureLink(*m_connection, LinkConnection::Lan, &owner, note);
         auto *server = owner.findChild<ServerDialog *>();
         QVERIFY(server && server->isVisible() && server->isModal());
         QVERIFY(results.isEmpty());
         QCOMPARE(OpenDialogRegistry::instance().endAll(), 1);
         QCOMPARE(results, QList<ConfigureResult>{ConfigureResult::Accepted});
 
-        ConfigureLink(*m_connection, LinkConnection::Serial, &owner, note);
+        configureLink(*m_connection, LinkConnection::Serial, &owner, note);
         QTRY_VERIFY(owner.findChild<SerialSettingsDialog *>());
         click(owner.findChild<SerialSettingsDialog *>(), "cancel");
         QCOMPARE(results.last(), ConfigureResult::Cancelled);

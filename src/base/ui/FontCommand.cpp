@@ -9,13 +9,13 @@
 
 QFontDialog *openKindFontDialog(CWindowKindSettings &kind, QWidget *parent, std::function<void()> applied)
 {
-    auto *dialog = new QFontDialog(LogFontToQFont(kind.titleFont()), parent);
+    auto *dialog = new QFontDialog(toQFont(kind.titleFont()), parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // The same dialog on every platform, so it can be driven like the console's own.
     dialog->setOption(QFontDialog::DontUseNativeDialog);
     CWindowKindSettings *target = &kind;
     QObject::connect(dialog, &QFontDialog::fontSelected, dialog, [target, applied](const QFont &font) {
-        target->writeTitleFont(LogFontFromQFont(font));
+        target->writeTitleFont(logFontFromQFont(font));
         if (applied)
             applied();
     });
@@ -25,7 +25,7 @@ QFontDialog *openKindFontDialog(CWindowKindSettings &kind, QWidget *parent, std:
 
 QAction *createFontAction(CWindowKindSettings &kind, QWidget *window, std::function<void()> applied)
 {
-    auto *action = new QAction(tr_key(QStringLiteral("#:font_MENU(&F)")), window);
+    auto *action = new QAction(trKey(QStringLiteral("#:font_MENU(&F)")), window);
     CWindowKindSettings *target = &kind;
     QObject::connect(action, &QAction::triggered, window,
                      [target, window, applied] { openKindFontDialog(*target, window, applied); });

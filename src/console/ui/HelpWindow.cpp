@@ -77,7 +77,7 @@ void HelpWindow::showChapter(const QString &fileName)
 {
     const QString dir = manualDirectory();
     if (dir.isEmpty()) {
-        QString html = QStringLiteral("<p>") + tr_key(QString::fromLatin1(MissingKey)).toHtmlEscaped()
+        QString html = QStringLiteral("<p>") + trKey(QString::fromLatin1(MissingKey)).toHtmlEscaped()
                        + QStringLiteral("</p><ul>");
         for (const QString &candidate : manualCandidates())
             html += QStringLiteral("<li>") + QDir::toNativeSeparators(candidate).toHtmlEscaped()

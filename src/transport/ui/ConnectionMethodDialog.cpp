@@ -30,7 +30,7 @@ template <class Dialog> void openSettingsDialog(Dialog *dialog, bool (Dialog::*t
 
 } // namespace
 
-void ConfigureLink(LinkConnection &connection, int type, QWidget *parent, ConfigureDone done)
+void configureLink(LinkConnection &connection, int type, QWidget *parent, ConfigureDone done)
 {
     if (type == LinkConnection::Lan) {
         connection.ensureLanSocket();
@@ -58,7 +58,7 @@ ConnectionMethodDialog::ConnectionMethodDialog(LinkConnection &connection, Opera
     : ConsoleDialog(parent)
     , m_connection(connection)
     , m_ui(ui)
-    , m_configure([this](int type, ConfigureDone done) { ConfigureLink(m_connection, type, this, std::move(done)); })
+    , m_configure([this](int type, ConfigureDone done) { configureLink(m_connection, type, this, std::move(done)); })
 {
     setWindowTitle(QStringLiteral("#:varoconnectsettingDlg_title"));
 
@@ -94,7 +94,7 @@ ConnectionMethodDialog::ConnectionMethodDialog(LinkConnection &connection, Opera
     setTabOrder(settings, ok);
     setTabOrder(ok, cancel);
 
-    TranslateWindowTexts(this, {group, m_serial, m_lan, settings, ok, cancel});
+    translateWindowTexts(this, {group, m_serial, m_lan, settings, ok, cancel});
 
     // Toggled, not clicked: choosing with the arrow keys stores the choice too.
     connect(m_serial, &QRadioButton::toggled, this, [this](bool on) {

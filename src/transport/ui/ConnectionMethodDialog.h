@@ -15,7 +15,7 @@ using ConfigureDone = std::function<void(ConfigureResult)>;
 // Opens the settings dialog of one connection type (serial settings or server)
 // window-modal over parent, without a nested event loop; done runs once when it
 // ends. A dialog destroyed before it ends (its parent went) never runs done.
-void ConfigureLink(LinkConnection &connection, int type, QWidget *parent, ConfigureDone done);
+void configureLink(LinkConnection &connection, int type, QWidget *parent, ConfigureDone done);
 
 // Shows "#:comport_setting_fail" under "#:comport_info", or the LAN pair, for
 // a failed configure of the given type.
