@@ -49,8 +49,6 @@ public:
 
     void close() override { m_port.close(); }
 
-    // DSR output flow control has no counterpart in the serial layer here: the
-    // "DTR/DSR" flag is kept in the settings and DTR stays raised while open.
     bool configure(const SerialSettings &s) override
     {
         QSerialPort::FlowControl flow = QSerialPort::NoFlowControl;
@@ -64,8 +62,14 @@ public:
         if (!ok) {
             qCWarning(lcSerial) << "settings refused:" << m_port.errorString();
             m_port.clearError();
+            return false;
         }
-        return ok;
+        // DTR is on both with the flag (the handshake line says "ready to
+        // receive", and the reader always is) and without it (DTR enabled).
+        // Programming the port does not lower it; a device without modem
+        // lines refuses it, which is not a refusal of the settings.
+        setDataTerminalReady(true);
+        return true;
     }
 
     bool setDataTerminalReady(bool on) override
@@ -110,19 +114,28 @@ public:
     }
 
 private:
-    // What QSerialPort does not express: both flow controls at once and the
-    // XON/XOFF characters.
+    // What QSerialPort does not express: both flow controls at once, the
+    // XON/XOFF characters and, where the platform has it, DSR output flow
+    // control with the DTR handshake.
     bool setLineExtras(const SerialSettings &s)
     {
 #ifdef Q_OS_UNIX
-        if (!s.xonXoff)
+        if (!s.xonXoff && !CSerialPort::dsrFlowControlAvailable())
             return true;
         termios tio{};
         if (::tcgetattr(int(m_port.handle()), &tio) != 0)
             return false;
-        tio.c_iflag |= IXON | IXOFF;
-        tio.c_cc[VSTART] = 0x11;
-        tio.c_cc[VSTOP] = 0x13;
+        if (s.xonXoff) {
+            tio.c_iflag |= IXON | IXOFF;
+            tio.c_cc[VSTART] = 0x11;
+            tio.c_cc[VSTOP] = 0x13;
+        }
+#if defined(CDSR_OFLOW) && defined(CDTR_IFLOW)
+        if (s.dtrDsr)
+            tio.c_cflag |= CDSR_OFLOW | CDTR_IFLOW;
+        else
+            tio.c_cflag &= ~tcflag_t(CDSR_OFLOW | CDTR_IFLOW);
+#endif
         return ::tcsetattr(int(m_port.handle()), TCSANOW, &tio) == 0;
 #else
         Q_UNUSED(s);
@@ -299,10 +312,40 @@ void CSerialPort::setDeviceFactory(SerialDeviceFactory factory)
     m_factory = std::move(factory);
 }
 
+namespace {
+
+class BusyScope
+{
+public:
+    explicit BusyScope(CSerialPort &port)
+        : m_port(port)
+    {
+        Q_EMIT m_port.busyChanged(true);
+    }
+    ~BusyScope() { Q_EMIT m_port.busyChanged(false); }
+    BusyScope(const BusyScope &) = delete;
+    BusyScope &operator=(const BusyScope &) = delete;
+
+private:
+    CSerialPort &m_port;
+};
+
+} // namespace
+
+bool CSerialPort::dsrFlowControlAvailable()
+{
+#if defined(Q_OS_UNIX) && defined(CDSR_OFLOW) && defined(CDTR_IFLOW)
+    return true;
+#else
+    return false;
+#endif
+}
+
 bool CSerialPort::open()
 {
     if (m_open.load())
         return true;
+    const BusyScope busy(*this);
     stopWorker();
     const QString name = SerialSettings::load().deviceName();
     startWorker();
@@ -331,6 +374,7 @@ void CSerialPort::close()
     m_open.store(false);
     if (!m_thread)
         return;
+    const BusyScope busy(*this);
     // A close from inside the dispatch of one of this port's payloads would
     // otherwise wait for a reader that waits for that very dispatch.
     m_link.setDeliveriesAborted(true);

@@ -98,6 +98,16 @@ public:
     int pacingPause() const { return m_pauseMs.load(); }
     int pacingMaxWrite() const { return m_maxWrite.load(); }
 
+    // Whether the platform can hold output while DSR is low (DSR output flow
+    // control with the DTR handshake). Without it the "DTR/DSR" flag keeps DTR
+    // raised while the port is open, as without the flag.
+    static bool dsrFlowControlAvailable();
+
+Q_SIGNALS:
+    // True when open() or close() start to wait for the device and the worker
+    // thread, false when they are done; always in pairs.
+    void busyChanged(bool busy);
+
 private:
     friend class SerialWorker;
 

@@ -2,12 +2,14 @@
 #include "base/MessageCatalogue.h"
 #include "base/WindowKindSettings.h"
 #include "base/WindowLayout.h"
+#include "base/ui/FontCommand.h"
 #include "base/ui/Translate.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFontDialog>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -52,7 +54,8 @@ private:
                "#:name_label \"Name:\" \"Name:\"\n"
                "#:group_title \"Group\" \"Gruppe\"\n"
                "#:dialog_title \"Settings\" \"Einstellungen\"\n"
-               "#:main_window_WINTITLE \"Zarto\" \"Zarto Vermittlung\"\n";
+               "#:main_window_WINTITLE \"Zarto\" \"Zarto Vermittlung\"\n"
+               "#:font_MENU(&F) \"&Font...\" \"&Schriftart...\"\n";
     }
 
 private Q_SLOTS:
@@ -228,6 +231,46 @@ private Q_SLOTS:
         const LogFont cut = logFontFromQFont(longName);
         QCOMPARE(cut.faceName.size(), 31);
         QVERIFY(cut.height < 0);
+    }
+
+    void fontCommandRenewsTheKindsFont()
+    {
+        CWindowKindSettings::resetAllForTests();
+        CWindowKindSettings &kind = CWindowKindSettings::statusButton();
+        LogFont stored;
+        stored.faceName = QStringLiteral("DejaVu Sans");
+        stored.height = -20;
+        QVERIFY(kind.writeTitleFont(stored));
+        QWidget window;
+        window.show();
+        int applied = 0;
+        QAction *action = createFontAction(kind, &window, [&applied] { ++applied; });
+        QCOMPARE(action->text(), QStringLiteral("&Font..."));
+
+        // Cancel changes nothing.
+        action->trigger();
+        QTRY_VERIFY(window.findChild<QFontDialog *>());
+        auto *dialog = window.findChild<QFontDialog *>();
+        QVERIFY(dialog->isModal());
+        QCOMPARE(dialog->currentFont().family(), QStringLiteral("DejaVu Sans"));
+        dialog->reject();
+        QTRY_VERIFY(!window.findChild<QFontDialog *>());
+        QCOMPARE(applied, 0);
+
+        action->trigger();
+        QTRY_VERIFY(window.findChild<QFontDialog *>());
+        dialog = window.findChild<QFontDialog *>();
+        dialog->setCurrentFont(QFont(QStringLiteral("DejaVu Serif"), 14));
+        const int generation = kind.fontGeneration();
+        dialog->accept();
+        QCOMPARE(applied, 1);
+        QCOMPARE(QSettings(QStringLiteral("Varo PC Applications"), QStringLiteral("Zarto"))
+                     .value(QStringLiteral("DLOButton/Title.FaceName"))
+                     .toString(),
+                 QStringLiteral("DejaVu Serif"));
+        // The shared font is read anew, so every window of the kind takes the new one.
+        QVERIFY(kind.fontGeneration() > generation);
+        QCOMPARE(kind.titleFont().faceName, QStringLiteral("DejaVu Serif"));
     }
 
     void placementTopLevel()

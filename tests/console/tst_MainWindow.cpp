@@ -6,18 +6,30 @@
 #include "transport/SerialSettings.h"
 #include "console/Console.h"
 #include "base/MessageCatalogue.h"
+#include "base/OpenDialogRegistry.h"
 #include "base/SettingsSection.h"
 #include "base/WindowKindSettings.h"
 #include "base/WindowLayout.h"
 #include "console/ui/AboutDialog.h"
+#include "console/ui/HelpWindow.h"
 #include "console/ui/LanguageDialog.h"
 #include "console/ui/LcdBar.h"
 #include "console/ui/LogStatusWindow.h"
 #include "console/ui/MainWindow.h"
 #include "base/ui/MessageBox.h"
 #include "console/ui/SingleInstance.h"
+#include "transport/CSerialPort.h"
+#include "transport/CLanSocket.h"
+#include "transport/ui/ConnectionMethodDialog.h"
+#include "transport/ui/SerialSettingsDialog.h"
+#include "transport/ui/ServerDialog.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QDirIterator>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTextBrowser>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -125,6 +137,29 @@ private:
     Collect m_collect;
     Zemra1::FrameParser m_parser;
 };
+
+// Commands whose windows and dialogs are not built yet: greyed in every state.
+const QList<Command> NotBuiltYet{
+    Command::Import,           Command::Export,           Command::Print,          Command::ClockSetting,
+    Command::WakeUp,           Command::CancelWakeUp,     Command::MusicSelection, Command::CustomMessage,
+    Command::SystemGreetings,  Command::TemporaryCos,     Command::AttendantCancel, Command::MailServer,
+    Command::ViewKeyTelephone, Command::ViewStationWindow, Command::ViewCoWindow,  Command::ViewQueue,
+    Command::ViewStationDirectory, Command::ViewCoDirectory, Command::ViewSpeedBinDirectory,
+    Command::ViewPhoneNumberDirectory, Command::SmallKeyPad, Command::Paging,
+};
+
+void verifyNotBuiltAreGreyed(const MainWindow &w)
+{
+    for (Command c : NotBuiltYet)
+        QVERIFY2(!w.action(c)->isEnabled(), qPrintable(w.action(c)->text()));
+}
+
+void click(QWidget *dialog, const char *name)
+{
+    auto *button = dialog->findChild<QAbstractButton *>(QString::fromLatin1(name));
+    QVERIFY2(button, name);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
 
 const QByteArray LogOnRequest = QByteArray::fromHex("000b");
 const QByteArray LogOnAck = QByteArray::fromHex("0001");
@@ -275,39 +310,12 @@ private Q_SLOTS:
     {
         auto w = makeWindow();
         QVERIFY(!w->console().isLoggedOn());
-        for (Command c : {Command::ClockSetting, Command::WakeUp, Command::CancelWakeUp, Command::MusicSelection,
-                          Command::CustomMessage, Command::SystemGreetings, Command::TemporaryCos,
-                          Command::AttendantCancel, Command::DateFormat, Command::TimeFormat,
-                          Command::ViewKeyTelephone, Command::ViewStationWindow, Command::ViewCoWindow,
-                          Command::ViewQueue, Command::ViewStationDirectory, Command::ViewCoDirectory,
-                          Command::LogOff, Command::Disconnect, Command::HelpTopics})
+        verifyNotBuiltAreGreyed(*w);
+        for (Command c : {Command::DateFormat, Command::TimeFormat, Command::LogOff, Command::Disconnect})
             QVERIFY2(!w->action(c)->isEnabled(), qPrintable(w->action(c)->text()));
-        for (Command c : {Command::Import, Command::Export, Command::LogOn, Command::Connect, Command::Exit,
-                          Command::Language, Command::CallInfo, Command::ViewSpeedBinDirectory,
-                          Command::ViewPhoneNumberDirectory, Command::About})
+        for (Command c : {Command::LogOn, Command::Connect, Command::ConnectionSettings, Command::Exit,
+                          Command::Language, Command::CallInfo, Command::HelpTopics, Command::About})
             QVERIFY2(w->action(c)->isEnabled(), qPrintable(w->action(c)->text()));
-    }
-
-    void importExportWaitForDirectoryWindows_data()
-    {
-        QTest::addColumn<int>("slot");
-        QTest::newRow("speed-bin directory") << int(ChildWindowTable::SpeedBinDirectory);
-        QTest::newRow("phone-number directory") << int(ChildWindowTable::PhoneNumberDirectory);
-    }
-
-    void importExportWaitForDirectoryWindows()
-    {
-        QFETCH(int, slot);
-        auto w = makeWindow();
-        auto *child = w->mdiArea()->addSubWindow(new QWidget);
-        w->childWindows().enter(slot, child, QStringLiteral("#:phonebook_db_window_WINTITLE"));
-        w->refreshCommands();
-        QVERIFY(!w->action(Command::Import)->isEnabled());
-        QVERIFY(!w->action(Command::Export)->isEnabled());
-        delete child;
-        w->refreshCommands();
-        QVERIFY(w->action(Command::Import)->isEnabled());
-        QVERIFY(w->action(Command::Export)->isEnabled());
     }
 
     void disconnectFollowsConnect()
@@ -325,6 +333,228 @@ private Q_SLOTS:
         QVERIFY(!w->console().isConnected());
         QVERIFY(w->action(Command::Connect)->isEnabled());
         QVERIFY(!w->action(Command::Disconnect)->isEnabled());
+    }
+
+    // ------------------------------------------------------------ connection settings
+
+    void connectionSettingsFromTheMenu_data()
+    {
+        QTest::addColumn<QString>("choice"); // "serial", "lan" or "cancel"
+        QTest::newRow("serial port") << "serial";
+        QTest::newRow("LAN") << "lan";
+        QTest::newRow("cancelled") << "cancel";
+    }
+
+    void connectionSettingsFromTheMenu()
+    {
+        QFETCH(QString, choice);
+        QVERIFY(LinkConnection::storeType(LinkConnection::Serial));
+        auto w = makeWindow();
+        w->show();
+        w->action(Command::ConnectionSettings)->trigger();
+        auto *method = openDialog<ConnectionMethodDialog>(w.get());
+        QVERIFY(method);
+        QCOMPARE(method->windowTitle(), QStringLiteral("Connection settings"));
+        if (choice == QLatin1String("cancel")) {
+            click(method, "lan");
+            click(method, "cancel");
+            QTRY_VERIFY(!w->findChild<ConnectionMethodDialog *>());
+            QVERIFY(!w->findChild<ServerDialog *>());
+            QVERIFY(!w->findChild<SerialSettingsDialog *>());
+            // The click stored the choice; the console's current type stays.
+            QCOMPARE(w->console().connectionType(), int(LinkConnection::Serial));
+            return;
+        }
+        const bool lan = choice == QLatin1String("lan");
+        click(method, lan ? "lan" : "serial");
+        click(method, "ok");
+
+        if (lan) {
+            auto *server = openDialog<ServerDialog>(w.get());
+            QVERIFY(server);
+            auto *address = server->findChild<QComboBox *>(QStringLiteral("address"));
+            QTest::keyClicks(address->lineEdit(), QStringLiteral("10.1.2.3"));
+            click(server, "ok");
+            QCOMPARE(stored(QStringLiteral("Server/History 0")).toString(), QStringLiteral("10.1.2.3"));
+        } else {
+            auto *serial = openDialog<SerialSettingsDialog>(w.get());
+            QVERIFY(serial);
+            auto *baud = serial->findChild<QComboBox *>(QStringLiteral("baud"));
+            baud->setCurrentIndex(SerialSettings::baudChoices().indexOf(QStringLiteral("19.2k")));
+            click(serial, "rtsCts");
+            click(serial, "ok");
+            QCOMPARE(stored(SerialSettings::sectionName() + QStringLiteral("/Baud Rate")).toString(),
+                     QStringLiteral("19.2k"));
+            QCOMPARE(stored(SerialSettings::sectionName() + QStringLiteral("/RTS/CTS")).toInt(), 1);
+            QCOMPARE(w->console().link().framePeriod(), 520);
+        }
+        QCOMPARE(stored(QStringLiteral("SavedConnectionType/ConnectType")).toInt(), lan ? 1 : 0);
+        QCOMPARE(w->console().connectionType(), lan ? 1 : 0);
+        QTRY_VERIFY(!w->findChild<QDialog *>());
+        QVERIFY(m_boxes->boxes().isEmpty());
+    }
+
+    void logOffEndingTheMethodDialogOpensNoSettings()
+    {
+        auto w = makeWindow();
+        w->show();
+        w->action(Command::ConnectionSettings)->trigger();
+        auto *method = openDialog<ConnectionMethodDialog>(w.get());
+        QVERIFY(method);
+        click(method, "lan");
+        QCOMPARE(w->dialogs().endAll(), 1);
+        QCOMPARE(w->console().connectionType(), int(LinkConnection::Lan));
+        QCoreApplication::processEvents();
+        QVERIFY(!w->findChild<ServerDialog *>());
+    }
+
+    void waitCursorWhileTheSerialPortOpensAndCloses()
+    {
+        store(QStringLiteral("SavedConnectionType/ConnectType"), 0);
+        store(SerialSettings::sectionName() + QStringLiteral("/Port Number"),
+              m_work->filePath(QStringLiteral("no-such-tty")));
+        auto w = makeWindow();
+        QList<int> shapes;
+        // Connected after the main window's own handler, so it sees the cursor that handler set.
+        connect(&w->console().linkConnection()->serialPort(), &CSerialPort::busyChanged, this, [&shapes](bool busy) {
+            if (busy)
+                shapes.append(QApplication::overrideCursor() ? int(QApplication::overrideCursor()->shape()) : -1);
+        });
+        w->runCommand(Command::Connect);
+        QCOMPARE(shapes, QList<int>{int(Qt::WaitCursor)});
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // ------------------------------------------------------------ help
+
+    void helpOpensTheManual()
+    {
+        auto w = makeWindow();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w.get(), Qt::Key_F1);
+        HelpWindow *help = w->helpWindow();
+        QVERIFY(help && help->isVisible());
+        QVERIFY(!help->isModal());
+        QCOMPARE(help->windowTitle(), QStringLiteral("Zarto operator's manual"));
+        QCOMPARE(help->browser()->source().fileName(), QStringLiteral("index.html"));
+        QVERIFY(!help->browser()->toPlainText().isEmpty());
+        // A chapter name never leads out of the manual folder.
+        help->showChapter(QStringLiteral("../ZARTOLLS.TXT"));
+        QCOMPARE(help->browser()->source().fileName(), QStringLiteral("index.html"));
+        // The Help menu reaches the same window.
+        help->close();
+        QTRY_VERIFY(!w->helpWindow());
+        w->action(Command::HelpTopics)->trigger();
+        QVERIFY(w->helpWindow() && w->helpWindow()->isVisible());
+    }
+
+    void manualInTheWorkingDirectoryComesFirst()
+    {
+        QVERIFY(QDir(m_work->path()).mkpath(QStringLiteral("manual")));
+        QFile page(m_work->filePath(QStringLiteral("manual/index.html")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<p>Local copy</p>");
+        page.close();
+        HelpWindow help;
+        help.showChapter(QStringLiteral("index.html"));
+        QCOMPARE(help.browser()->toPlainText(), QStringLiteral("Local copy"));
+    }
+
+    void everyManualChapterIsReachable()
+    {
+        // Each chapter is linked from the contents page, and each link names a chapter that exists.
+        const QDir manual(qEnvironmentVariable("ZARTO_SOURCE_DIR") + QStringLiteral("/data/manual"));
+        QFile index(manual.filePath(QStringLiteral("index.html")));
+        QVERIFY(index.open(QIODevice::ReadOnly));
+        const QString contents = QString::fromUtf8(index.readAll());
+        QSet<QString> linked;
+        static const QRegularExpression href(QStringLiteral("href=\"([^\"#]+\\.html)"));
+        for (auto it = href.globalMatch(contents); it.hasNext();)
+            linked.insert(it.next().captured(1));
+        const QStringList files = manual.entryList({QStringLiteral("*.html")}, QDir::Files);
+        QSet<QString> chapters(files.begin(), files.end());
+        chapters.remove(QStringLiteral("index.html"));
+        QVERIFY(!chapters.isEmpty());
+        QCOMPARE(linked, chapters);
+    }
+
+    // ------------------------------------------------------------ windows of the last run
+
+    void nothingIsRememberedOrReopenedWhileLoggedOff()
+    {
+        CSettingsSection(QStringLiteral("Queue Frame")).writeInt(QStringLiteral("Active Window"), 1);
+        ChildWindowTable table;
+        QWidget queue;
+        QWidget speedBins;
+        int opened = 0;
+        table.registerReopening({CWindowKindSettings::Kind::QueueFrame, ChildWindowTable::Queue, -1, false,
+                                 [&](int) { ++opened; }});
+        table.registerReopening({CWindowKindSettings::Kind::SpeedBinFrame, ChildWindowTable::SpeedBinDirectory, -1,
+                                 true, {}});
+        table.reopenWindows(false);
+        QCOMPARE(opened, 0);
+        table.enter(ChildWindowTable::SpeedBinDirectory, &speedBins, QString());
+        table.rememberOpenWindows(false);
+        QCOMPARE(stored(QStringLiteral("Queue Frame/Active Window")).toInt(), 1);
+        // The speed-bin directory's count is written in every case.
+        QCOMPARE(stored(QStringLiteral("PhoneBook Frame/Active Window")).toInt(), 1);
+        // An open window of the kind is not opened a second time.
+        table.enter(ChildWindowTable::Queue, &queue, QString());
+        table.reopenWindows(true);
+        QCOMPARE(opened, 0);
+    }
+
+    void windowsOfTheLastRunReopenAfterTheDownload()
+    {
+        PbxPeer pbx;
+        CSettingsSection(QStringLiteral("Server")).writeString(QStringLiteral("History 0"), QStringLiteral("127.0.0.1"));
+        QVERIFY(LinkConnection::storeType(LinkConnection::Lan));
+        CSettingsSection(QStringLiteral("PKTU Frame")).writeInt(QStringLiteral("Active Window"), 0);
+        CSettingsSection(QStringLiteral("DLO Frame")).writeInt(QStringLiteral("LastActiveWindow"), 2);
+        auto w = makeWindow();
+        w->console().linkConnection()->setLanServerPort(pbx.port());
+        QList<int> opened;
+        const auto opener = [&w, &opened](int slot) {
+            opened.append(slot);
+            auto *sub = w->mdiArea()->addSubWindow(new QWidget);
+            sub->setAttribute(Qt::WA_DeleteOnClose);
+            sub->show();
+            w->childWindows().enter(slot, sub, QString());
+        };
+        using K = CWindowKindSettings::Kind;
+        ChildWindowTable &table = w->childWindows();
+        table.registerReopening({K::KeyTelephoneFrame, ChildWindowTable::KeyTelephone, -1, false, opener});
+        table.registerReopening({K::QueueFrame, ChildWindowTable::Queue, -1, false, opener});
+        table.registerReopening({K::StatusButtonFrame, ChildWindowTable::StationStatus, ChildWindowTable::CoStatus,
+                                 false, opener});
+        w->showAtStoredPlacement();
+        QVERIFY(opened.isEmpty());
+
+        w->action(Command::LogOn)->trigger();
+        QTRY_VERIFY(pbx.received(LogOnRequest));
+        pbx.send(LogOnAck);
+        QTRY_VERIFY(w->console().isLoggedOn());
+        QVERIFY(opened.isEmpty());
+        Q_EMIT w->console().allSystemInfoReceived();
+        // The queue's flag defaults to open; the key telephone was closed; of the status windows only CO.
+        QCOMPARE(opened, (QList<int>{ChildWindowTable::Queue, ChildWindowTable::CoStatus}));
+
+        // Closing the main window while logged on remembers what is open now.
+        // A window leaves its slot when it closes.
+        table.window(ChildWindowTable::CoStatus)->close();
+        table.leave(ChildWindowTable::CoStatus);
+        opener(ChildWindowTable::StationStatus);
+        QVERIFY(!w->close());
+        QCOMPARE(stored(QStringLiteral("Queue Frame/Active Window")).toInt(), 1);
+        QCOMPARE(stored(QStringLiteral("PKTU Frame/Active Window")).toInt(), 0);
+        QCOMPARE(stored(QStringLiteral("DLO Frame/Active Window")).toInt(), 1);
+        QCOMPARE(stored(QStringLiteral("DLO Frame/LastActiveWindow")).toInt(), 1);
+        QTRY_VERIFY(pbx.received(LogOffRequest));
+        pbx.send(LogOffAck);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 10000);
+        // The second close, logged off, leaves what the first one wrote.
+        QCOMPARE(stored(QStringLiteral("DLO Frame/LastActiveWindow")).toInt(), 1);
     }
 
     // ------------------------------------------------------------ caller info
@@ -700,6 +930,22 @@ private Q_SLOTS:
         QVERIFY(window.skipButton()->isEnabled());
     }
 
+    void logStatusWindowKeepsItsPlace()
+    {
+        LogStatusModel model;
+        {
+            LogStatusWindow first(model);
+            first.show();
+            first.setGeometry(140, 90, 420, 300);
+            QTRY_COMPARE(first.normalGeometry(), QRect(140, 90, 420, 300));
+            first.hide();
+        }
+        QCOMPARE(stored(QStringLiteral("LogStatus Frame/rcNormalPosition.left")).toInt(), 140);
+        LogStatusWindow again(model);
+        again.show();
+        QTRY_COMPARE(again.normalGeometry(), QRect(140, 90, 420, 300));
+    }
+
     void logStatusLogOffButtonSendsOnce()
     {
         LogStatusModel model;
@@ -753,10 +999,7 @@ private Q_SLOTS:
 
         QTRY_VERIFY(w->action(Command::LogOff)->isEnabled());
         QVERIFY(!w->action(Command::LogOn)->isEnabled());
-        QVERIFY(!w->action(Command::Import)->isEnabled());
-        QVERIFY(!w->action(Command::Export)->isEnabled());
-        QVERIFY(w->action(Command::ViewQueue)->isEnabled());
-        QVERIFY(w->action(Command::ViewKeyTelephone)->isEnabled());
+        verifyNotBuiltAreGreyed(*w);
         // The attendant's own station state is not known yet.
         QVERIFY(!w->action(Command::ClockSetting)->isEnabled());
         QVERIFY(!w->action(Command::DateFormat)->isEnabled());

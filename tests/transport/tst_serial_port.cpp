@@ -178,6 +178,7 @@ private Q_SLOTS:
         QFETCH(bool, paced);
         storeBaud(baud);
 
+        QSignalSpy busy(m_port.get(), &CSerialPort::busyChanged);
         openFake();
         QCOMPARE(m_line->get(&FakeSerialLine::openedName), QStringLiteral("/dev/ttyS0"));
         const QList<SerialSettings> configured = m_line->get(&FakeSerialLine::configured);
@@ -193,6 +194,11 @@ private Q_SLOTS:
         QVERIFY(!m_port->isOpen());
         QCOMPARE(m_line->get(&FakeSerialLine::dtr), (QList<bool>{true, false}));
         QCOMPARE(m_line->get(&FakeSerialLine::closeCount), 1);
+        // The wait cursor is shown while opening and again while closing.
+        QList<bool> busyStates;
+        for (const QList<QVariant> &args : busy)
+            busyStates.append(args.first().toBool());
+        QCOMPARE(busyStates, (QList<bool>{true, false, true, false}));
         QCOMPARE(m_line->get(&FakeSerialLine::destroyedCount), 1);
     }
 

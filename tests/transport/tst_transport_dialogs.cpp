@@ -2,6 +2,7 @@
 #include "Recorders.h"
 
 #include "transport/CLanSocket.h"
+#include "transport/CSerialPort.h"
 #include "link/CLinkPort.h"
 #include "transport/LinkConnection.h"
 #include "transport/SerialSettings.h"
@@ -23,7 +24,6 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
 
@@ -119,6 +119,14 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>(&dialog, "dataBits")->text(), QStringLiteral("8"));
         QVERIFY(child<QCheckBox>(&dialog, "xonXoff")->isChecked());
         QVERIFY(!child<QCheckBox>(&dialog, "rtsCts")->isChecked());
+        // Where DSR output flow control is missing, the dialog says so instead of pretending.
+        auto *dsrNote = child<QLabel>(&dialog, "dsrNote");
+        QCOMPARE(dsrNote != nullptr, !CSerialPort::dsrFlowControlAvailable());
+        if (dsrNote) {
+            QVERIFY(dsrNote->isVisible());
+            QCOMPARE(dsrNote->text(), MessageCatalogue().text(QStringLiteral("#:portDlg_dsr_unavailable")));
+            QVERIFY(!dsrNote->text().startsWith(QStringLiteral("#:")));
+        }
 
         port->setCurrentIndex(1);
         baud->setCurrentIndex(SerialSettings::baudChoices().indexOf(QStringLiteral("19.2k")));
@@ -283,9 +291,9 @@ private Q_SLOTS:
         QFETCH(QStringList, shown);
         ConnectionMethodDialog dialog(m_ui->dialogs(), *m_connection, m_ui.get());
         QList<int> asked;
-        dialog.setConfigure([&](int t) {
+        dialog.setConfigure([&](int t, const ConfigureDone &done) {
             asked.append(t);
-            return ConfigureResult(result);
+            done(ConfigureResult(result));
         });
         dialog.show();
         click(&dialog, type == 1 ? "lan" : "serial");
@@ -304,17 +312,28 @@ private Q_SLOTS:
         click(&dialog, "cancel");
     }
 
-    void settingsDialogsRunModally()
+    void settingsDialogsOpenWithoutBlocking()
     {
-        // configure() runs the dialog modally; a log-off ends it as if OK had been pressed.
+        // ConfigureLink returns at once; the result comes when the dialog ends.
+        // A log-off ends it as if OK had been pressed.
         QVERIFY(CLanSocket::saveHistory({"a"}));
-        QTimer::singleShot(0, this, [this] { m_ui->dialogs().endAll(); });
-        QCOMPARE(configureLink(m_ui->dialogs(), *m_connection, LinkConnection::Lan), ConfigureResult::Accepted);
-        QTimer::singleShot(0, this, [] {
-            if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-                d->reject();
-        });
-        QCOMPARE(configureLink(m_ui->dialogs(), *m_connection, LinkConnection::Serial), ConfigureResult::Cancelled);
+        QWidget owner;
+        owner.show();
+        QList<ConfigureResult> results;
+        const auto note = [&results](ConfigureResult r) { results.append(r); };
+        configureLink(m_ui->dialogs(), *m_connection, LinkConnection::Lan, &owner, note);
+        auto *server = owner.findChild<ServerDialog *>();
+        QVERIFY(server && server->isVisible() && server->isModal());
+        QVERIFY(results.isEmpty());
+        QCOMPARE(m_ui->dialogs().endAll(), 1);
+        QCOMPARE(results, QList<ConfigureResult>{ConfigureResult::Accepted});
+
+        configureLink(m_ui->dialogs(), *m_connection, LinkConnection::Serial, &owner, note);
+        QTRY_VERIFY(owner.findChild<SerialSettingsDialog *>());
+        click(owner.findChild<SerialSettingsDialog *>(), "cancel");
+        QCOMPARE(results.last(), ConfigureResult::Cancelled);
+        // Each dialog goes once it has ended.
+        QTRY_VERIFY(!owner.findChild<QDialog *>());
     }
 };
 

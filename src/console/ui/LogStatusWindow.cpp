@@ -2,6 +2,8 @@
 
 #include "session/LogStatusModel.h"
 #include "base/MessageCatalogue.h"
+#include "base/SettingsSection.h"
+#include "base/WindowLayout.h"
 #include "base/ui/Translate.h"
 
 #include <QGroupBox>
@@ -78,6 +80,21 @@ LogStatusWindow::LogStatusWindow(LogStatusModel &model, QWidget *parent)
 
     connect(&m_model, &LogStatusModel::changed, this, &LogStatusWindow::update);
     update();
+
+    // Without a stored placement the window system places it over the main window.
+    const CSettingsSection section(placementSection());
+    WindowPlacement placement = section.readPlacement();
+    if (decideRestore(placement, false).stored) {
+        placement.showCmd = ShowCmd::Normal;
+        applyPlacement(this, placement);
+    }
+}
+
+void LogStatusWindow::hideEvent(QHideEvent *event)
+{
+    CSettingsSection section(placementSection());
+    savePlacement(this, section);
+    QDialog::hideEvent(event);
 }
 
 void LogStatusWindow::update()

@@ -18,6 +18,9 @@ class LogStatusWindow : public QDialog
 public:
     explicit LogStatusWindow(LogStatusModel &model, QWidget *parent = nullptr);
 
+    // Where the window keeps its placement between log-ons and runs.
+    static QString placementSection() { return QStringLiteral("LogStatus Frame"); }
+
     // The progress label before the download names its first step.
     static QString initialProgressText() { return QStringLiteral("System Information"); }
 
@@ -36,6 +39,9 @@ public:
 Q_SIGNALS:
     // The operator asked to log off from here; the caller sends LOG_OFF_REQ.
     void logOffRequested();
+
+protected:
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void update();

@@ -11,20 +11,21 @@
 #include "base/WindowKindSettings.h"
 #include "base/WindowLayout.h"
 #include "console/ui/AboutDialog.h"
+#include "console/ui/HelpWindow.h"
 #include "console/ui/KeyboardIndicators.h"
 #include "console/ui/LanguageDialog.h"
 #include "console/ui/LcdBar.h"
 #include "console/ui/LogStatusWindow.h"
 #include "base/ui/MessageBox.h"
 #include "base/ui/Translate.h"
+#include "transport/LinkConnection.h"
+#include "transport/ui/ConnectionMethodDialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
-#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -34,7 +35,6 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
-#include <QUrl>
 #include <QWhatsThis>
 
 Q_LOGGING_CATEGORY(lcMainWindow, "zarto.console.mainwindow")
@@ -43,7 +43,6 @@ namespace {
 
 const char *const DefinitionTextProperty = "definitionText";
 const char *const TitleKey = "#:main_window_WINTITLE";
-const char *const HelpFileName = "zarto.html";
 
 // Settings of the bars, in the main window's section.
 const char *const ToolBarValue = "ToolBar";
@@ -90,6 +89,19 @@ constexpr Command ProgrammingCommands[] = {
     Command::CustomMessage, Command::SystemGreetings, Command::TemporaryCos, Command::AttendantCancel,
 };
 
+// Commands whose windows and dialogs are not built yet: greyed rather than
+// silent. A command leaves this list when its window or dialog is built.
+constexpr Command PendingCommands[] = {
+    Command::Import,           Command::Export,           Command::Print,
+    Command::ClockSetting,     Command::WakeUp,           Command::CancelWakeUp,
+    Command::MusicSelection,   Command::CustomMessage,    Command::SystemGreetings,
+    Command::TemporaryCos,     Command::AttendantCancel,  Command::MailServer,
+    Command::ViewKeyTelephone, Command::ViewStationWindow, Command::ViewCoWindow,
+    Command::ViewQueue,        Command::ViewStationDirectory, Command::ViewCoDirectory,
+    Command::ViewSpeedBinDirectory, Command::ViewPhoneNumberDirectory, Command::SmallKeyPad,
+    Command::Paging,
+};
+
 CSettingsSection mainFrameSection()
 {
     return CWindowKindSettings::mainFrame().section();
@@ -134,6 +146,11 @@ LogStatusWindow *MainWindow::logStatusWindow() const
     return m_logStatus;
 }
 
+HelpWindow *MainWindow::helpWindow() const
+{
+    return m_help;
+}
+
 QAction *MainWindow::action(Command command) const
 {
     const auto it = m_actions.find(command);
@@ -153,7 +170,6 @@ void MainWindow::createActions()
         addAction(a);
         m_actions[c] = a;
     }
-    action(Command::HelpTopics)->setEnabled(false);
 }
 
 void MainWindow::addActionsOf(const QList<MenuItemDefinition> &items)
@@ -337,7 +353,8 @@ void MainWindow::refreshCommands()
     }
     check(Command::ViewSpeedBinDirectory, m_children.isOpen(ChildWindowTable::SpeedBinDirectory));
     check(Command::ViewPhoneNumberDirectory, m_children.isOpen(ChildWindowTable::PhoneNumberDirectory));
-    enable(Command::HelpTopics, false);
+    for (Command c : PendingCommands)
+        enable(c, false);
 }
 
 QChar MainWindow::attendantStationState() const
@@ -363,7 +380,16 @@ void MainWindow::connectConsole()
     connect(console, &Console::stateChanged, this, &MainWindow::refreshCommands);
     connect(console, &Console::closeMainWindowRequested, this, &QWidget::close);
     connect(console, &Console::childWindowsCloseRequested, this, &MainWindow::closeChildWindows);
-    connect(console, &Console::allSystemInfoReceived, this, &MainWindow::refreshCommands);
+    connect(console, &Console::allSystemInfoReceived, this, &MainWindow::allSystemInfoReceived);
+    // Opening and closing the serial port wait for its worker thread.
+    if (LinkConnection *connection = console->linkConnection()) {
+        connect(&connection->serialPort(), &CSerialPort::busyChanged, this, [](bool busy) {
+            if (busy)
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+            else
+                QApplication::restoreOverrideCursor();
+        });
+    }
     connect(console, &Console::displayReset, m_lcd, &LcdBar::clear);
     connect(console, &Console::beepRequested, this, [] { QApplication::beep(); });
     connect(console, &Console::popupRequested, this, &MainWindow::bringToFront);
@@ -417,6 +443,9 @@ void MainWindow::showAtStoredPlacement()
         show();
     else
         showMaximized();
+    // The windows of the last run come back after log-on; at start-up the
+    // position is logged off, so this opens nothing.
+    m_children.reopenWindows(m_console->isLoggedOn());
     refreshCommands();
 }
 
@@ -440,6 +469,7 @@ void MainWindow::restoreBarState()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    m_children.rememberOpenWindows(m_console->isLoggedOn());
     saveBarState();
     if (!m_console->requestExit()) {
         // The log-off request went out; closeMainWindowRequested closes again.
@@ -487,6 +517,9 @@ void MainWindow::runCommand(Command command)
         break;
     case Command::TimeFormat:
         timeFormatCommand();
+        break;
+    case Command::ConnectionSettings:
+        openConnectionSettings();
         break;
     case Command::Language:
         openLanguageDialog();
@@ -537,6 +570,7 @@ void MainWindow::runCommand(Command command)
         openAboutDialog();
         break;
     case Command::Help:
+    case Command::HelpTopics:
         openHelp();
         break;
     case Command::ContextHelp:
@@ -551,7 +585,6 @@ void MainWindow::runCommand(Command command)
     case Command::Import:
     case Command::Export:
     case Command::Print:
-    case Command::ConnectionSettings:
     case Command::ClockSetting:
     case Command::WakeUp:
     case Command::CancelWakeUp:
@@ -563,7 +596,6 @@ void MainWindow::runCommand(Command command)
     case Command::MailServer:
     case Command::SmallKeyPad:
     case Command::Paging:
-    case Command::HelpTopics:
     case Command::None:
         qCDebug(lcMainWindow) << "command not available yet:" << int(command);
         break;
@@ -610,8 +642,15 @@ void MainWindow::toggleChildWindow(int slot)
         w->close();
 }
 
+void MainWindow::allSystemInfoReceived()
+{
+    m_children.reopenWindows(m_console->isLoggedOn());
+    refreshCommands();
+}
+
 void MainWindow::closeChildWindows()
 {
+    m_children.rememberOpenWindows(m_console->isLoggedOn());
     for (int slot = 0; slot < ChildWindowTable::SlotCount; ++slot) {
         if (QWidget *w = m_children.window(slot)) {
             w->close();
@@ -637,12 +676,15 @@ void MainWindow::arrangeIcons()
 
 void MainWindow::openHelp()
 {
-    const QString path = QDir(MessageCatalogue::fallbackDirectory()).filePath(QString::fromLatin1(HelpFileName));
-    if (!QFileInfo::exists(path)) {
-        qCInfo(lcMainWindow) << "no manual at" << path;
-        return;
+    if (!m_help) {
+        m_help = new HelpWindow(this);
+        m_help->setAttribute(Qt::WA_DeleteOnClose);
+        connect(this, &MainWindow::languageChanged, m_help, &HelpWindow::retranslate);
+        m_help->showChapter(QString::fromLatin1(HelpWindow::ContentsPage));
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
 }
 
 void MainWindow::bringToFront()
@@ -671,6 +713,28 @@ void MainWindow::openLanguageDialog()
     auto *dialog = new LanguageDialog(dialogs(), MessageCatalogue::languageMode(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] { applyLanguage(dialog->chosenMode()); });
+    dialog->open();
+}
+
+void MainWindow::openConnectionSettings()
+{
+    LinkConnection *connection = m_console->linkConnection();
+    if (!connection)
+        return;
+    auto *dialog = new ConnectionMethodDialog(dialogs(), *connection, this, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog, connection] {
+        refreshCommands();
+        // A log-off ends the dialog as if OK had been pressed; it takes the
+        // type but opens no settings dialog behind the log-off.
+        if (!dialog->okPressed())
+            return;
+        const int type = dialog->selectedType();
+        configureLink(dialogs(), *connection, type, this, [this, type](ConfigureResult result) {
+            if (result == ConfigureResult::Failed)
+                reportConfigureFailure(this, type);
+        });
+    });
     dialog->open();
 }
 

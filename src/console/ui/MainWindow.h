@@ -14,6 +14,7 @@
 #include <memory>
 
 class Console;
+class HelpWindow;
 class KeyboardIndicators;
 class LcdBar;
 class LogStatusWindow;
@@ -40,6 +41,7 @@ public:
     QToolBar *mainToolBar() const { return m_toolBar; }
     QToolBar *lcdToolBar() const { return m_lcdToolBar; }
     LogStatusWindow *logStatusWindow() const;
+    HelpWindow *helpWindow() const;
     // The action of a command; the same object in the menu and the tool bar.
     QAction *action(Command command) const;
 
@@ -91,11 +93,13 @@ private:
     void logOn();
     void dateFormatCommand();
     void timeFormatCommand();
+    void openConnectionSettings();
     void openLanguageDialog();
     void openAboutDialog();
     void openLogStatusWindow();
     void closeLogStatusWindow();
     void toggleChildWindow(int slot);
+    void allSystemInfoReceived();
     void closeChildWindows();
     void arrangeIcons();
     void openHelp();
@@ -124,6 +128,7 @@ private:
     // INFO; emptied whenever the menu is rebuilt.
     QStringList m_codeTextKeys;
     QPointer<LogStatusWindow> m_logStatus;
+    QPointer<HelpWindow> m_help;
     QString m_programDirectory;
     QString m_databaseFolder;
     bool m_databaseFolderReady = false;

@@ -12,20 +12,54 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-ConfigureResult configureLink(OpenDialogRegistry &dialogs, LinkConnection &connection, int type, QWidget *parent)
+namespace {
+
+template <class Dialog> void openSettingsDialog(Dialog *dialog, bool (Dialog::*tookSettings)() const, ConfigureDone done)
+{
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, tookSettings, done](int result) {
+        if (!done)
+            return;
+        if (result != QDialog::Accepted)
+            done(ConfigureResult::Cancelled);
+        else
+            done((dialog->*tookSettings)() ? ConfigureResult::Accepted : ConfigureResult::Failed);
+    });
+    dialog->open();
+}
+
+} // namespace
+
+void configureLink(OpenDialogRegistry &dialogs, LinkConnection &connection, int type, QWidget *parent,
+                   ConfigureDone done)
 {
     if (type == LinkConnection::Lan) {
         connection.ensureLanSocket();
-        return ServerDialog::configure(dialogs, connection.lanServerPort(), parent);
+        openSettingsDialog(new ServerDialog(dialogs, connection.lanServerPort(), parent), &ServerDialog::settingsStored,
+                           std::move(done));
+        return;
     }
-    return SerialSettingsDialog::configure(dialogs, connection.serialPort(), parent);
+    openSettingsDialog(new SerialSettingsDialog(dialogs, connection.serialPort(), parent),
+                       &SerialSettingsDialog::settingsApplied, std::move(done));
+}
+
+void reportConfigureFailure(OperatorUi *ui, int type)
+{
+    if (!ui)
+        return;
+    if (type == LinkConnection::Lan)
+        ui->showMessage(QStringLiteral("#:lanport_setting_fail"), QStringLiteral("#:lanport_info"),
+                        MessageStyle::Exclamation);
+    else
+        ui->showMessage(QStringLiteral("#:comport_setting_fail"), QStringLiteral("#:comport_info"),
+                        MessageStyle::Exclamation);
 }
 
 ConnectionMethodDialog::ConnectionMethodDialog(OpenDialogRegistry &dialogs, LinkConnection &connection, OperatorUi *ui, QWidget *parent)
     : ConsoleDialog(dialogs, parent)
     , m_connection(connection)
     , m_ui(ui)
-    , m_configure([this](int type) { return configureLink(this->dialogs(), m_connection, type, this); })
+    , m_configure([this](int type, ConfigureDone done) { configureLink(this->dialogs(), m_connection, type, this, std::move(done)); })
 {
     setWindowTitle(QStringLiteral("#:varoconnectsettingDlg_title"));
 
@@ -60,6 +94,11 @@ ConnectionMethodDialog::ConnectionMethodDialog(OpenDialogRegistry &dialogs, Link
             choose(LinkConnection::Lan);
     });
     connect(settings, &QPushButton::clicked, this, &ConnectionMethodDialog::openSettings);
+    disconnect(row.ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(row.ok, &QPushButton::clicked, this, [this] {
+        m_okPressed = true;
+        accept();
+    });
 }
 
 int ConnectionMethodDialog::selectedType() const
@@ -76,15 +115,14 @@ void ConnectionMethodDialog::openSettings()
 {
     const int type = selectedType();
     LinkConnection::storeType(type);
-    // A cancelled settings dialog is not a failure.
-    if (!m_configure || m_configure(type) != ConfigureResult::Failed || !m_ui)
+    if (!m_configure)
         return;
-    if (type == LinkConnection::Lan)
-        m_ui->showMessage(QStringLiteral("#:lanport_setting_fail"), QStringLiteral("#:lanport_info"),
-                          MessageStyle::Exclamation);
-    else
-        m_ui->showMessage(QStringLiteral("#:comport_setting_fail"), QStringLiteral("#:comport_info"),
-                          MessageStyle::Exclamation);
+    OperatorUi *ui = m_ui;
+    // A cancelled settings dialog is not a failure.
+    m_configure(type, [ui, type](ConfigureResult result) {
+        if (result == ConfigureResult::Failed)
+            reportConfigureFailure(ui, type);
+    });
 }
 
 void ConnectionMethodDialog::accept()

@@ -74,6 +74,12 @@ SerialSettingsDialog::SerialSettingsDialog(OpenDialogRegistry &dialogs, CSerialP
     flow->addWidget(m_rtsCts);
     flow->addWidget(m_xonXoff);
     flow->addStretch();
+    QLabel *dsrNote = nullptr;
+    if (!CSerialPort::dsrFlowControlAvailable()) {
+        dsrNote = new QLabel(QStringLiteral("#:portDlg_dsr_unavailable"), group);
+        dsrNote->setObjectName(QStringLiteral("dsrNote"));
+        dsrNote->setWordWrap(true);
+    }
 
     QLabel *portLabel = rowLabel("#:portDlg_port", m_portList, group);
     QLabel *baudLabel = rowLabel("#:portDlg_bps", m_baudList, group);
@@ -88,6 +94,8 @@ SerialSettingsDialog::SerialSettingsDialog(OpenDialogRegistry &dialogs, CSerialP
     form->addRow(dataLabel, dataBits);
     form->addRow(stopLabel, m_stopList);
     form->addRow(flowLabel, flow);
+    if (dsrNote)
+        form->addRow(nullptr, dsrNote);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
@@ -100,8 +108,8 @@ SerialSettingsDialog::SerialSettingsDialog(OpenDialogRegistry &dialogs, CSerialP
     setTabOrder(m_rtsCts, m_xonXoff);
     const ButtonRow row = addOkCancelRow(layout, m_xonXoff);
 
-    translateWindowTexts(this, {group, portLabel, baudLabel, parityLabel, dataLabel, stopLabel, flowLabel, row.ok,
-                                row.cancel});
+    translateWindowTexts(this, {group, portLabel, baudLabel, parityLabel, dataLabel, stopLabel, flowLabel, dsrNote,
+                                row.ok, row.cancel});
 }
 
 SerialSettings SerialSettingsDialog::chosenSettings() const
@@ -124,12 +132,4 @@ void SerialSettingsDialog::accept()
     const bool applied = m_port.applySettings();
     m_applied = stored && applied;
     ConsoleDialog::accept();
-}
-
-ConfigureResult SerialSettingsDialog::configure(OpenDialogRegistry &dialogs, CSerialPort &port, QWidget *parent)
-{
-    SerialSettingsDialog dialog(dialogs, port, parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return ConfigureResult::Cancelled;
-    return dialog.settingsApplied() ? ConfigureResult::Accepted : ConfigureResult::Failed;
 }

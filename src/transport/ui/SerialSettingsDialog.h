@@ -23,8 +23,6 @@ class SerialSettingsDialog : public ConsoleDialog
 public:
     SerialSettingsDialog(OpenDialogRegistry &dialogs, CSerialPort &port, QWidget *parent = nullptr);
 
-    static ConfigureResult configure(OpenDialogRegistry &dialogs, CSerialPort &port, QWidget *parent = nullptr);
-
     // After OK: whether the store and the port took the settings.
     bool settingsApplied() const { return m_applied; }
     SerialSettings chosenSettings() const;
@@ -33,7 +31,6 @@ public:
     void accept() override;
 
 private:
-
     CSerialPort &m_port;
     QComboBox *m_portList = nullptr;
     QComboBox *m_baudList = nullptr;

@@ -53,11 +53,3 @@ void ServerDialog::accept()
     m_stored = CLanSocket::saveHistory(CLanSocket::moveToTop(CLanSocket::loadHistory(), address));
     ConsoleDialog::accept();
 }
-
-ConfigureResult ServerDialog::configure(OpenDialogRegistry &dialogs, quint16 port, QWidget *parent)
-{
-    ServerDialog dialog(dialogs, port, parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return ConfigureResult::Cancelled;
-    return dialog.settingsStored() ? ConfigureResult::Accepted : ConfigureResult::Failed;
-}

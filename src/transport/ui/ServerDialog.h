@@ -13,8 +13,6 @@ class ServerDialog : public ConsoleDialog
 public:
     ServerDialog(OpenDialogRegistry &dialogs, quint16 port, QWidget *parent = nullptr);
 
-    static ConfigureResult configure(OpenDialogRegistry &dialogs, quint16 port, QWidget *parent = nullptr);
-
     bool settingsStored() const { return m_stored; }
 
     // OK, also when a log-off ends the dialog.
