@@ -1,6 +1,7 @@
 // Log-on benchmark: starts the simulated PBX on loopback for each size and
 // measures the time from the log-on command to position state 2.
-#include "callstate/StatusTables.h"
+#include "callstate/CExtStatusList.h"
+#include "callstate/CTrkStatusList.h"
 #include "transport/LinkConnection.h"
 #include "console/Console.h"
 #include "base/OperatorUi.h"

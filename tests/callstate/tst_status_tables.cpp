@@ -2,9 +2,11 @@
 
 #include "base/Clock.h"
 #include "base/TimerHost.h"
-#include "callstate/StatusTables.h"
+#include "callstate/CExtStatusList.h"
+#include "callstate/CTrkStatusList.h"
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
+#include "link/InfoBatch.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -289,7 +291,7 @@ private Q_SLOTS:
         const QList<QByteArray> sent = t.transport.payloads();
         QCOMPARE(sent.size(), 3);
         // The odd indexes lack their information: ports 2, 4, ..., 20 first.
-        const quint16 item = CInfoBatch::stationItemCode(t.link.pbxVersion());
+        const quint16 item = InfoBatch::stationItemCode(t.link.pbxVersion());
         QByteArray stationsAsked;
         for (quint16 port = 2; port <= 20; port += 2)
             stationsAsked += QByteArray() + char(item >> 8) + char(item & 0xFF) + char(0) + char(port);

@@ -53,7 +53,7 @@ QMessageBox::Icon iconOf(int style)
 
 } // namespace
 
-int ShowMessageBox(QWidget *parent, const QString &text, const QString &title, int style)
+int showMessageBox(QWidget *parent, const QString &text, const QString &title, int style)
 {
     if (MessageBoxAnswerer *answerer = MessageBoxAnswerer::current())
         return answerer->answer({text, title, style});

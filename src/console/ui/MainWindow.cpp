@@ -273,7 +273,7 @@ QMenu *MainWindow::createPopupMenu()
 
 void MainWindow::updateTitle()
 {
-    setWindowTitle(tr_key(QString::fromLatin1(TitleKey)));
+    setWindowTitle(trKey(QString::fromLatin1(TitleKey)));
 }
 
 void MainWindow::setCodeTexts()
@@ -412,7 +412,7 @@ void MainWindow::showAtStoredPlacement()
     }
     const WinRect defaultRect{fallback.left(), fallback.top(), fallback.left() + fallback.width(),
                               fallback.top() + fallback.height()};
-    const std::optional<int> shown = RestorePlacement(this, mainFrameSection(), true, defaultRect);
+    const std::optional<int> shown = restorePlacement(this, mainFrameSection(), true, defaultRect);
     if (shown)
         show();
     else
@@ -450,7 +450,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (m_console->isConnected())
         m_console->disconnectCommand();
     CSettingsSection section = mainFrameSection();
-    SavePlacement(this, section);
+    savePlacement(this, section);
     closeLogStatusWindow();
     event->accept();
 }
@@ -724,7 +724,7 @@ int MainWindow::showMessage(const QString &textKey, const QString &titleKey, int
         postPlainBox(text, title);
         return 1;
     }
-    return ShowMessageBox(this, text, title, style);
+    return showMessageBox(this, text, title, style);
 }
 
 void MainWindow::showFixedMessage(const QString &text, const QString &title, int style)
@@ -732,7 +732,7 @@ void MainWindow::showFixedMessage(const QString &text, const QString &title, int
     if (style == MessageStyle::Deferred)
         postPlainBox(text, title);
     else
-        ShowMessageBox(this, text, title, style);
+        showMessageBox(this, text, title, style);
 }
 
 bool MainWindow::endModalDialog()
@@ -747,6 +747,6 @@ bool MainWindow::endModalDialog()
 void MainWindow::postPlainBox(const QString &text, const QString &title)
 {
     QMetaObject::invokeMethod(
-        this, [this, text, title] { ShowMessageBox(this, text, title, MessageStyle::Deferred); },
+        this, [this, text, title] { showMessageBox(this, text, title, MessageStyle::Deferred); },
         Qt::QueuedConnection);
 }
