@@ -1,3 +1,4 @@
+#include "base/DataDirectories.h"
 #include "base/MessageCatalogue.h"
 #include "base/SettingsSection.h"
 #include "console/ui/MainWindow.h"
@@ -6,7 +7,6 @@
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QDir>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -16,36 +16,64 @@ namespace {
 
 const char *const ProgramVersion = "1.0Ad";
 
-// The catalogue is looked for in the working directory first. Run from the
-// build tree, a working directory without one falls back to the source data
-// directory, so a fresh build shows texts without being installed.
+// The catalogue is looked for in the working directory first, then in the
+// first data folder that holds one: the installed data beside the executable,
+// or, for a run from the build tree, the source tree's.
 QString catalogueFallbackDirectory()
 {
-    const QString installed = QStringLiteral(ZARTO_DATA_DIR);
-    const QString exeDir = QDir(QCoreApplication::applicationDirPath()).canonicalPath();
-    const bool installedRun = exeDir == QDir(QStringLiteral(ZARTO_INSTALL_BIN_DIR)).canonicalPath();
-    const bool inWorkingDir = QFileInfo::exists(QDir::current().filePath(QStringLiteral("ZARTOLLS.TXT")));
-    if (!installedRun && !inWorkingDir)
-        return QStringLiteral(ZARTO_SOURCE_DATA_DIR);
-    return installed;
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QString found = findDataFile(QStringLiteral("ZARTOLLS.TXT"), appDir);
+    return found.isEmpty() ? dataDirectories(appDir).value(0) : QFileInfo(found).path();
+}
+
+void setIdentity()
+{
+    QCoreApplication::setOrganizationName(QString::fromLatin1(CSettingsSection::Organisation));
+    QCoreApplication::setApplicationName(QString::fromLatin1(CSettingsSection::Application));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(ProgramVersion));
+}
+
+void describeOptions(QCommandLineParser &parser, const QCommandLineOption &logOn)
+{
+    parser.setApplicationDescription(QStringLiteral("Attendant console for Varo and Mesk PBXs."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(logOn);
+}
+
+bool asksOnlyForText(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--version" || arg == "-v" || arg == "--help" || arg == "-h" || arg == "-?")
+            return true;
+    }
+    return false;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QString::fromLatin1(CSettingsSection::Organisation));
-    QCoreApplication::setApplicationName(QString::fromLatin1(CSettingsSection::Application));
-    QCoreApplication::setApplicationVersion(QString::fromLatin1(ProgramVersion));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Attendant console for Varo and Mesk PBXs."));
-    parser.addHelpOption();
-    parser.addVersionOption();
     const QCommandLineOption logOn(QStringLiteral("log-on"),
                                    QStringLiteral("Log on to the PBX once the main window is shown."));
-    parser.addOption(logOn);
+    // The widget application aborts without a display; --version and --help
+    // answer on a bare terminal (a package check, a script) all the same.
+    if (asksOnlyForText(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        setIdentity();
+        QCommandLineParser parser;
+        describeOptions(parser, logOn);
+        parser.parse(QCoreApplication::arguments());
+        if (parser.isSet(QStringLiteral("version")))
+            parser.showVersion();
+        parser.showHelp();
+    }
+
+    QApplication app(argc, argv);
+    setIdentity();
+    QCommandLineParser parser;
+    describeOptions(parser, logOn);
     parser.process(app);
 
     SingleInstance instance;

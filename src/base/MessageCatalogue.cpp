@@ -10,10 +10,6 @@
 
 #include <atomic>
 
-#ifndef ZARTO_DATA_DIR
-#define ZARTO_DATA_DIR "/usr/local/share/zarto"
-#endif
-
 namespace {
 
 const char *const FileName = "ZARTOLLS.TXT";
@@ -22,7 +18,7 @@ struct ProcessState
 {
     QMutex mutex;
     QString path;                                      // fixed by the first load
-    QString fallbackDir = QString::fromUtf8(ZARTO_DATA_DIR);
+    QString fallbackDir;                               // none until the program names one
     OperatorUi *ui = nullptr;
     std::atomic<int> mode{LanguageMode::First};
     std::atomic<int> warned{0};
@@ -243,7 +239,7 @@ void MessageCatalogue::resetProcessStateForTests()
     {
         QMutexLocker lock(&s.mutex);
         s.path.clear();
-        s.fallbackDir = QString::fromUtf8(ZARTO_DATA_DIR);
+        s.fallbackDir.clear();
     }
     s.warned.store(0);
     s.loggedWithoutUi.store(false);

@@ -53,7 +53,8 @@ public:
     static OperatorUi *operatorUi();
 
     // Directory tried when the working-directory file does not open (not
-    // remembered as the path). Default: the installed data dir ZARTO_DATA_DIR.
+    // remembered as the path): the program sets its data folder
+    // (dataDirectories()); until then there is none.
     static void setFallbackDirectory(const QString &dir);
     static QString fallbackDirectory();
 
@@ -62,7 +63,7 @@ public:
     // 0 none, 1 "cannot find" shown, 2 "not valid" shown.
     static int warnedFlag();
 
-    // Path empty, warned 0, mode 1, fallback directory back to ZARTO_DATA_DIR.
+    // Path empty, warned 0, mode 1, no fallback directory.
     static void resetProcessStateForTests();
 
     static QString notFoundText();

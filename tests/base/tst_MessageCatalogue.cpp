@@ -344,10 +344,10 @@ private Q_SLOTS:
         QCOMPARE(warnings(), 0);
     }
 
-    void defaultFallbackIsDataDir()
+    void resetLeavesNoFallback()
     {
         MessageCatalogue::resetProcessStateForTests();
-        QCOMPARE(MessageCatalogue::fallbackDirectory(), QStringLiteral(ZARTO_DATA_DIR));
+        QCOMPARE(MessageCatalogue::fallbackDirectory(), QString());
         QCOMPARE(MessageCatalogue::languageMode(), 1);
         QCOMPARE(MessageCatalogue::warnedFlag(), 0);
         QCOMPARE(MessageCatalogue::filePath(), QString());

@@ -133,6 +133,36 @@ QStringList entryProblems(const QByteArray &catalogue)
     return problems;
 }
 
+// What is wrong with a key literal of the code, or empty when it names a
+// whole entry with two texts. Only the bare marker "#:" (a prefix test in the
+// code) is no key; a literal that merely starts a key is as wrong as a missing one.
+QString literalProblem(const QByteArray &catalogue, const QSet<QByteArray> &keys, const QByteArray &literal)
+{
+    if (literal == "#:")
+        return {};
+    if (!keys.contains(literal)) {
+        for (const QByteArray &key : keys) {
+            if (key.startsWith(literal))
+                return QStringLiteral("only starts the key %1").arg(QString::fromUtf8(key));
+        }
+        return QStringLiteral("is not in the catalogue");
+    }
+    const EntryTexts t = readEntry(catalogue, literal);
+    if (t.found != Found::Entry || t.position < 0)
+        return QStringLiteral("is hidden by a longer key or a text");
+    if (t.first.isEmpty() || t.second.isEmpty())
+        return QStringLiteral("lacks two non-empty texts");
+    return {};
+}
+
+QSet<QByteArray> entryKeys(const QByteArray &catalogue)
+{
+    QSet<QByteArray> keys;
+    for (const ParsedEntry &e : parseEntries(catalogue))
+        keys.insert(e.key);
+    return keys;
+}
+
 QStringList formatProblems(const QByteArray &catalogue)
 {
     QStringList problems;
@@ -171,6 +201,9 @@ private slots:
     void readerDecodesEscapes();
     void headerIsChecked_data();
     void headerIsChecked();
+
+    void literalMustBeWholeKey_data();
+    void literalMustBeWholeKey();
 
     void catalogueHasValidHeader();
     void catalogueEntriesAreReachable();
@@ -250,6 +283,32 @@ void TestCatalogueKeys::headerIsChecked()
     QCOMPARE(formatProblems(catalogue).isEmpty(), valid);
 }
 
+void TestCatalogueKeys::literalMustBeWholeKey_data()
+{
+    QTest::addColumn<QByteArray>("literal");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("whole key") << QByteArray("#:log_on") << true;
+    QTest::newRow("whole longer key") << QByteArray("#:log_on_denied") << true;
+    QTest::newRow("key with a blank") << QByteArray("#:in use") << true;
+    QTest::newRow("bare marker") << QByteArray("#:") << true;
+    QTest::newRow("start of a key") << QByteArray("#:log_on_den") << false;
+    QTest::newRow("one letter of a key") << QByteArray("#:l") << false;
+    QTest::newRow("key with more behind") << QByteArray("#:log_on_denied_x") << false;
+    QTest::newRow("only inside a text") << QByteArray("#:ghost") << false;
+    QTest::newRow("one text only") << QByteArray("#:half") << false;
+}
+
+void TestCatalogueKeys::literalMustBeWholeKey()
+{
+    QFETCH(QByteArray, literal);
+    QFETCH(bool, accepted);
+    const QByteArray catalogue("LLS\n#:log_on \"C\" \"D\"\n#:log_on_denied \"A\" \"B\"\n"
+                               "#:in use \"E\" \"F\"\n#:see \"the ##:ghost key\" \"G\"\n#:half \"H\"\n");
+    const QString problem = literalProblem(catalogue, entryKeys(catalogue), literal);
+    QVERIFY2(problem.isEmpty() == accepted, qPrintable(problem));
+}
+
 void TestCatalogueKeys::catalogueHasValidHeader()
 {
     const QStringList problems = formatProblems(m_catalogue);
@@ -265,21 +324,7 @@ void TestCatalogueKeys::catalogueEntriesAreReachable()
 
 void TestCatalogueKeys::sourceKeysAreCatalogued()
 {
-    QSet<QByteArray> keys;
-    for (const ParsedEntry &e : parseEntries(m_catalogue))
-        keys.insert(e.key);
-    const auto isFragment = [&keys](const QByteArray &literal) {
-        if (literal.size() <= 3)
-            return true;
-        if (keys.contains(literal))
-            return false;
-        // A literal that only starts a key is completed in code, e.g. with a channel digit.
-        for (const QByteArray &key : keys) {
-            if (key.startsWith(literal))
-                return true;
-        }
-        return false;
-    };
+    const QSet<QByteArray> keys = entryKeys(m_catalogue);
 
     // Blanks are allowed inside the literal because a few keys carry them.
     static const QRegularExpression literalPattern(QStringLiteral("\"(#:[^\"\\\\\r\n]*)\""));
@@ -300,18 +345,11 @@ void TestCatalogueKeys::sourceKeysAreCatalogued()
             auto matches = literalPattern.globalMatch(source);
             while (matches.hasNext()) {
                 const QRegularExpressionMatch m = matches.next();
-                const QByteArray literal = m.captured(1).toUtf8();
-                if (isFragment(literal))
+                const QString problem = literalProblem(m_catalogue, keys, m.captured(1).toUtf8());
+                if (problem.isEmpty())
                     continue;
                 const int line = int(QStringView(source).left(m.capturedStart()).count(QLatin1Char('\n'))) + 1;
-                const QString where = QStringLiteral("%1:%2: \"%3\"").arg(shown).arg(line).arg(m.captured(1));
-                const EntryTexts t = readEntry(m_catalogue, literal);
-                if (t.found == Found::Missing)
-                    problems << where + QStringLiteral(" is not in the catalogue");
-                else if (t.found == Found::NotDelimited)
-                    problems << where + QStringLiteral(" is hidden by a longer key or a text");
-                else if (t.first.isEmpty() || t.second.isEmpty())
-                    problems << where + QStringLiteral(" lacks two non-empty texts");
+                problems << QStringLiteral("%1:%2: \"%3\" %4").arg(shown).arg(line).arg(m.captured(1), problem);
             }
         }
     }

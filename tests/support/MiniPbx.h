@@ -12,7 +12,8 @@
 
 // A transport with a tiny PBX behind it that answers the console's requests
 // at once. Replies are queued and delivered by pump(), so a long download
-// runs as a loop, not as a recursion.
+// runs as a loop, not as a recursion. Replies to the requests in slowCodes
+// wait in a queue of their own until deliverSlowReply() hands out the next.
 class MiniPbx : public LinkTransport
 {
 public:
@@ -50,6 +51,19 @@ public:
         }
     }
 
+    // Delivers the oldest slow reply and then everything quick it causes;
+    // false when no slow reply is waiting.
+    bool deliverSlowReply()
+    {
+        if (m_slowQueue.empty())
+            return false;
+        const QByteArray payload = m_slowQueue.front();
+        m_slowQueue.pop_front();
+        inject(payload);
+        pump();
+        return true;
+    }
+
     void inject(const QByteArray &payload)
     {
         QByteArray f;
@@ -72,11 +86,12 @@ public:
     quint8 coNames = 4;
     quint32 version = 0x00010103;
     QSet<quint16> silentCodes;
+    QSet<quint16> slowCodes;
     QList<QByteArray> sent;
 
 private:
     static QByteArray be16(quint16 v) { return QByteArray() + char(v >> 8) + char(v & 0xFF); }
-    void reply(const QByteArray &p) { m_queue.push_back(p); }
+    void reply(const QByteArray &p) { (m_slow ? m_slowQueue : m_queue).push_back(p); }
 
     void answer(const QByteArray &req)
     {
@@ -87,6 +102,7 @@ private:
         const quint16 code = quint16((quint8(req.at(0)) << 8) | quint8(req.at(1)));
         if (silentCodes.contains(code))
             return;
+        m_slow = slowCodes.contains(code);
         switch (code) {
         case 0x000B: reply(QByteArray::fromHex("0001")); break;
         case 0x0003: reply(QByteArray::fromHex("0003")); break;
@@ -128,4 +144,6 @@ private:
 
     CLinkPort &m_link;
     std::deque<QByteArray> m_queue;
+    std::deque<QByteArray> m_slowQueue;
+    bool m_slow = false;
 };

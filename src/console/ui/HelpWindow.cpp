@@ -1,7 +1,9 @@
 #include "HelpWindow.h"
 
+#include "base/DataDirectories.h"
 #include "base/MessageCatalogue.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -51,8 +53,8 @@ HelpWindow::HelpWindow(QWidget *parent)
 
 QStringList HelpWindow::manualCandidates()
 {
-    const QStringList dataDirs{QDir::currentPath(), MessageCatalogue::fallbackDirectory(),
-                               QStringLiteral(ZARTO_DATA_DIR), QStringLiteral(ZARTO_SOURCE_DATA_DIR)};
+    QStringList dataDirs{QDir::currentPath(), MessageCatalogue::fallbackDirectory()};
+    dataDirs += dataDirectories(QCoreApplication::applicationDirPath());
     QStringList out;
     for (const QString &dir : dataDirs) {
         if (dir.isEmpty())
