@@ -141,6 +141,7 @@ private Q_SLOTS:
         h.logOn();
         QVERIFY(h.status.versionLine() != unknown);
         h.request().LOG_OFF_REQ();
+        h.pbx.pump();
         h.advance(1000);
         QCOMPARE(h.attendant.positionState(), 0);
         h.pbx.answering = false;
