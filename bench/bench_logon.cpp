@@ -1,7 +1,8 @@
 // Log-on benchmark: starts the simulated PBX on loopback for each size and
 // measures the time from the log-on command to position state 2, once with the
 // PBX's TCP_NODELAY and once with Nagle's algorithm left on (--nagle).
-#include "callstate/StatusTables.h"
+#include "callstate/CExtStatusList.h"
+#include "callstate/CTrkStatusList.h"
 #include "transport/LinkConnection.h"
 #include "console/Console.h"
 #include "base/OperatorUi.h"

@@ -265,7 +265,7 @@ QString MessageCatalogue::warningTitle()
     return QStringLiteral("Zarto : CriticalError");
 }
 
-QString tr_key(const QString &key)
+QString trKey(const QString &key)
 {
     return MessageCatalogue().text(key);
 }

@@ -78,4 +78,4 @@ private:
 };
 
 // MessageCatalogue().text(key).
-QString tr_key(const QString &key);
+QString trKey(const QString &key);

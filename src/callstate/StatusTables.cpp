@@ -1,7 +1,9 @@
-#include "StatusTables.h"
+#include "callstate/CExtStatusList.h"
+#include "callstate/CTrkStatusList.h"
 
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
+#include "link/InfoBatch.h"
 #include "link/SpeedBinRecord.h"
 #include "base/Clock.h"
 #include "base/Trace.h"
@@ -173,7 +175,7 @@ bool CExtStatusList::allInfoReceived() const
 int CExtStatusList::requestMissingInfo()
 {
     const QList<quint16> ports = m_records.missing(10);
-    CInfoBatch batch(m_link, CInfoBatch::Stations);
+    InfoBatch batch(m_link, InfoBatch::Stations);
     for (int i = 0; i < ports.size(); ++i)
         batch.add(ports.at(i), i == ports.size() - 1);
     return int(ports.size());
@@ -473,7 +475,7 @@ bool CTrkStatusList::allInfoReceived() const
 int CTrkStatusList::requestMissingInfo()
 {
     const QList<quint16> lines = m_records.missing(20);
-    CInfoBatch batch(m_link, CInfoBatch::CoLines);
+    InfoBatch batch(m_link, InfoBatch::CoLines);
     for (int i = 0; i < lines.size(); ++i)
         batch.add(lines.at(i), i == lines.size() - 1);
     return int(lines.size());

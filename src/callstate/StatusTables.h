@@ -1,7 +1,10 @@
 #pragma once
 
 #include "callstate/PortStatus.h"
-#include "link/LinkEvents.h"
+#include "link/EventHandler.h"
+#include "link/KeyTelephoneSink.h"
+#include "link/LogEventDecoder.h"
+#include "link/SysInfoDecoder.h"
 
 #include <QList>
 #include <QObject>

@@ -428,19 +428,19 @@ bool CLinkRequest::commandText(const QString &text)
     return keySequence(text);
 }
 
-CInfoBatch::CInfoBatch(CLinkPort &link, Kind kind)
+InfoBatch::InfoBatch(CLinkPort &link, Kind kind)
     : m_request(link)
     , m_kind(kind)
     , m_itemCode(kind == Stations ? stationItemCode(link.pbxVersion()) : quint16(0x0405))
 {
 }
 
-quint16 CInfoBatch::stationItemCode(quint32 pbxVersion)
+quint16 InfoBatch::stationItemCode(quint32 pbxVersion)
 {
     return (pbxVersion & 0xFFFF) < 259 ? quint16(0x0305) : quint16(0x0309);
 }
 
-bool CInfoBatch::add(quint16 number, bool last)
+bool InfoBatch::add(quint16 number, bool last)
 {
     bool ok = true;
     if (m_request.size() >= 60)
@@ -453,7 +453,7 @@ bool CInfoBatch::add(quint16 number, bool last)
     return ok;
 }
 
-bool CInfoBatch::flush()
+bool InfoBatch::flush()
 {
     if (m_request.isEmpty())
         return true;

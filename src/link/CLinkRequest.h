@@ -121,12 +121,12 @@ private:
 
 // Batched station (0x0305 / 0x0309) or CO line (0x0405) information requests:
 // at most 15 items a request; the last item sends at once.
-class CInfoBatch
+class InfoBatch
 {
 public:
     enum Kind { Stations, CoLines };
 
-    CInfoBatch(CLinkPort &link, Kind kind);
+    InfoBatch(CLinkPort &link, Kind kind);
 
     // number: the 1-based station port or CO line number. Returns false when a
     // request that this item caused to be sent failed.

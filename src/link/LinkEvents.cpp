@@ -1,4 +1,7 @@
-#include "LinkEvents.h"
+#include "link/EventHandler.h"
+#include "link/KeyTelephoneSink.h"
+#include "link/LogEventDecoder.h"
+#include "link/SysInfoDecoder.h"
 
 #include "link/SpeedBinRecord.h"
 #include "base/Trace.h"

@@ -1,6 +1,7 @@
 #include "CAttendantState.h"
 
-#include "callstate/StatusTables.h"
+#include "callstate/CExtStatusList.h"
+#include "callstate/CTrkStatusList.h"
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
 #include "session/CLogSession.h"

@@ -1,6 +1,9 @@
 #pragma once
 
-#include "link/LinkEvents.h"
+#include "link/EventHandler.h"
+#include "link/KeyTelephoneSink.h"
+#include "link/LogEventDecoder.h"
+#include "link/SysInfoDecoder.h"
 
 #include <QObject>
 #include <QString>

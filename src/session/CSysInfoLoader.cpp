@@ -1,6 +1,7 @@
 #include "CSysInfoLoader.h"
 
-#include "callstate/StatusTables.h"
+#include "callstate/CExtStatusList.h"
+#include "callstate/CTrkStatusList.h"
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
 #include "session/LogStatusModel.h"
@@ -233,9 +234,9 @@ void CSysInfoLoader::watchdogExpired()
 
 QString CSysInfoLoader::versionLine() const
 {
-    const QString version = tr_key(QStringLiteral("#:version"));
+    const QString version = trKey(QStringLiteral("#:version"));
     return QStringLiteral("Varo ") + version + QStringLiteral(" : ")
-        + (m_longVersion.isEmpty() ? tr_key(QStringLiteral("#:unknown")) : m_longVersion);
+        + (m_longVersion.isEmpty() ? trKey(QStringLiteral("#:unknown")) : m_longVersion);
 }
 
 void CSysInfoLoader::onStationCount(quint16 count)

@@ -158,9 +158,9 @@ private Q_SLOTS:
     {
         writeCatalogue("LLS\r\n#:crlf \"one\r\ntwo\" \"eins\r\nzwei\"\r\n#:next \"N\"\r\n");
         MessageCatalogue::setLanguageMode(2);
-        QCOMPARE(tr_key(QStringLiteral("#:crlf")), QStringLiteral("eins\r\nzwei"));
+        QCOMPARE(trKey(QStringLiteral("#:crlf")), QStringLiteral("eins\r\nzwei"));
         MessageCatalogue::setLanguageMode(1);
-        QCOMPARE(tr_key(QStringLiteral("#:crlf")), QStringLiteral("one\r\ntwo"));
+        QCOMPARE(trKey(QStringLiteral("#:crlf")), QStringLiteral("one\r\ntwo"));
     }
 
     void scanStopsAtNextKey()
@@ -168,17 +168,17 @@ private Q_SLOTS:
         // The second quoted text belongs to the next entry: not taken.
         writeCatalogue("LLS\n#:first \"A\"\n#:second \"B\" \"C\"\n");
         MessageCatalogue::setLanguageMode(2);
-        QCOMPARE(tr_key(QStringLiteral("#:first")), QStringLiteral("A"));
-        QCOMPARE(tr_key(QStringLiteral("#:second")), QStringLiteral("C"));
+        QCOMPARE(trKey(QStringLiteral("#:first")), QStringLiteral("A"));
+        QCOMPARE(trKey(QStringLiteral("#:second")), QStringLiteral("C"));
     }
 
     void unclosedTextFails()
     {
         writeCatalogue("LLS\n#:open \"never closed");
         MessageCatalogue::setLanguageMode(1);
-        QCOMPARE(tr_key(QStringLiteral("#:open")), QStringLiteral("#:open"));
+        QCOMPARE(trKey(QStringLiteral("#:open")), QStringLiteral("#:open"));
         writeCatalogue("LLS\n#:last");
-        QCOMPARE(tr_key(QStringLiteral("#:last")), QStringLiteral("#:last"));
+        QCOMPARE(trKey(QStringLiteral("#:last")), QStringLiteral("#:last"));
     }
 
     void onlyFirstOccurrenceCounts()
@@ -186,12 +186,12 @@ private Q_SLOTS:
         // The first occurrence of the key lies inside a text and is not delimited:
         // the lookup fails, the real entry further down is never reached.
         writeCatalogue("LLS\n#:x1 \"see #:target_x\"\n#:target \"T\"\n");
-        QCOMPARE(tr_key(QStringLiteral("#:target")), QStringLiteral("#:target"));
+        QCOMPARE(trKey(QStringLiteral("#:target")), QStringLiteral("#:target"));
         // A delimited first occurrence in comment text is taken as the entry.
         writeCatalogue("LLS\n; example: #:target \"from comment\"\n#:target \"T\"\n");
-        QCOMPARE(tr_key(QStringLiteral("#:target")), QStringLiteral("from comment"));
+        QCOMPARE(trKey(QStringLiteral("#:target")), QStringLiteral("from comment"));
         writeCatalogue("LLS\n#:one \"A\"\n#:one \"B\"\n");
-        QCOMPARE(tr_key(QStringLiteral("#:one")), QStringLiteral("A"));
+        QCOMPARE(trKey(QStringLiteral("#:one")), QStringLiteral("A"));
     }
 
     void editedCatalogueTakesEffectOnNextLoad()
@@ -200,7 +200,7 @@ private Q_SLOTS:
         const MessageCatalogue before;
         writeCatalogue("LLS\n#:key_a \"new\"\n");
         QCOMPARE(before.text(QStringLiteral("#:key_a")), QStringLiteral("old"));
-        QCOMPARE(tr_key(QStringLiteral("#:key_a")), QStringLiteral("new"));
+        QCOMPARE(trKey(QStringLiteral("#:key_a")), QStringLiteral("new"));
     }
 
     void lowerCaseStartIsInvalid()
@@ -260,7 +260,7 @@ private Q_SLOTS:
             QVERIFY(!cat.isValid());
             QCOMPARE(cat.text(QStringLiteral("#:file_MENU(&F)")), QStringLiteral("#:file_MENU(&F)"));
         }
-        QCOMPARE(tr_key(QStringLiteral("#:main_window_WINTITLE")), QStringLiteral("#:main_window_WINTITLE"));
+        QCOMPARE(trKey(QStringLiteral("#:main_window_WINTITLE")), QStringLiteral("#:main_window_WINTITLE"));
         QCOMPARE(MessageCatalogue::languageMode(), -1);
         QCOMPARE(warnings(), 1);
         QCOMPARE(m_ui.shown[0].text,
@@ -272,7 +272,7 @@ private Q_SLOTS:
 
         // Choosing a language while the file is missing: the next load sets -1 again, silently.
         MessageCatalogue::setLanguageMode(2);
-        QCOMPARE(tr_key(QStringLiteral("#:both_texts")), QStringLiteral("#:both_texts"));
+        QCOMPARE(trKey(QStringLiteral("#:both_texts")), QStringLiteral("#:both_texts"));
         QCOMPARE(MessageCatalogue::languageMode(), -1);
         // An invalid file later in the run: no further warning either.
         writeCatalogue("xyz");
@@ -283,7 +283,7 @@ private Q_SLOTS:
         // A good file and a chosen mode: translation works again (a good load keeps the mode).
         installCatalogue(QStringLiteral("basic.txt"));
         MessageCatalogue::setLanguageMode(1);
-        QCOMPARE(tr_key(QStringLiteral("#:both_texts")), QStringLiteral("First A"));
+        QCOMPARE(trKey(QStringLiteral("#:both_texts")), QStringLiteral("First A"));
         QCOMPARE(MessageCatalogue::languageMode(), 1);
         QCOMPARE(warnings(), 1);
     }
@@ -318,14 +318,14 @@ private Q_SLOTS:
     {
         writeCatalogue("LLS\n#:which \"A\"\n");
         QCOMPARE(MessageCatalogue::filePath(), QString());
-        QCOMPARE(tr_key(QStringLiteral("#:which")), QStringLiteral("A"));
+        QCOMPARE(trKey(QStringLiteral("#:which")), QStringLiteral("A"));
         const QString fixed = QDir(m_work->path()).filePath(QStringLiteral("ZARTOLLS.TXT"));
         QCOMPARE(MessageCatalogue::filePath(), fixed);
 
         QTemporaryDir other;
         writeFile(QDir(other.path()).filePath(QStringLiteral("ZARTOLLS.TXT")), "LLS\n#:which \"B\"\n");
         QVERIFY(QDir::setCurrent(other.path()));
-        QCOMPARE(tr_key(QStringLiteral("#:which")), QStringLiteral("A"));
+        QCOMPARE(trKey(QStringLiteral("#:which")), QStringLiteral("A"));
         QCOMPARE(MessageCatalogue::filePath(), fixed);
         QCOMPARE(warnings(), 0);
     }
@@ -340,7 +340,7 @@ private Q_SLOTS:
         // The fallback is not remembered: the path stays the working-directory one.
         QCOMPARE(MessageCatalogue::filePath(), QDir(m_work->path()).filePath(QStringLiteral("ZARTOLLS.TXT")));
         writeCatalogue("LLS\n#:where \"working dir\"\n");
-        QCOMPARE(tr_key(QStringLiteral("#:where")), QStringLiteral("working dir"));
+        QCOMPARE(trKey(QStringLiteral("#:where")), QStringLiteral("working dir"));
         QCOMPARE(warnings(), 0);
     }
 

@@ -173,7 +173,7 @@ private Q_SLOTS:
         dialog.setWindowTitle(QStringLiteral("#:dialog_title"));
         auto *listed = new QPushButton(QStringLiteral("#:ok_btn"), &dialog);
         auto *notListed = new QLabel(QStringLiteral("#:name_label"), &dialog);
-        QCOMPARE(TranslateWindowTexts(&dialog, {listed}), 2);
+        QCOMPARE(translateWindowTexts(&dialog, {listed}), 2);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Settings"));
         QCOMPARE(listed->text(), QStringLiteral("OK"));
         QCOMPARE(notListed->text(), QStringLiteral("#:name_label"));
@@ -211,11 +211,11 @@ private Q_SLOTS:
         bold.height = -20;
         bold.pitchAndFamily = 0x31; // modern, fixed pitch
         bold.faceName = QStringLiteral("DejaVu Sans Mono");
-        const QFont bf = LogFontToQFont(bold);
+        const QFont bf = toQFont(bold);
         QCOMPARE(bf.weight(), QFont::Bold);
         QVERIFY(bf.italic() && bf.underline() && bf.strikeOut() && bf.fixedPitch());
         QCOMPARE(bf.pixelSize(), 20);
-        const LogFont bb = LogFontFromQFont(bf);
+        const LogFont bb = logFontFromQFont(bf);
         QCOMPARE(bb.weight, 700);
         QCOMPARE(bb.italic, 1);
         QCOMPARE(bb.underline, 1);
@@ -236,37 +236,37 @@ private Q_SLOTS:
         WindowPlacement p;
         p.showCmd = ShowCmd::Normal;
         p.rcNormal = WinRect{40, 50, 440, 350};
-        QVERIFY(ApplyPlacement(&w, p));
+        QVERIFY(applyPlacement(&w, p));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         WindowPlacement read;
-        QVERIFY(ReadPlacement(&w, read));
+        QVERIFY(readPlacement(&w, read));
         QCOMPARE(read.showCmd, 1);
         QCOMPARE(read.rcNormal.width(), 400);
         QCOMPARE(read.rcNormal.height(), 300);
         QCOMPARE(read.flags, 0);
 
         p.showCmd = ShowCmd::Maximized;
-        QVERIFY(ApplyPlacement(&w, p));
+        QVERIFY(applyPlacement(&w, p));
         QVERIFY(w.windowState() & Qt::WindowMaximized);
-        QVERIFY(ReadPlacement(&w, read));
+        QVERIFY(readPlacement(&w, read));
         QCOMPARE(read.showCmd, 3);
 
         p.showCmd = ShowCmd::Minimized;
-        QVERIFY(ApplyPlacement(&w, p));
+        QVERIFY(applyPlacement(&w, p));
         QVERIFY(w.windowState() & Qt::WindowMinimized);
-        QVERIFY(ReadPlacement(&w, read));
+        QVERIFY(readPlacement(&w, read));
         QCOMPARE(read.showCmd, 2);
 
         p.showCmd = ShowCmd::Normal;
-        QVERIFY(ApplyPlacement(&w, p));
+        QVERIFY(applyPlacement(&w, p));
         QVERIFY(!(w.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)));
 
         // Failures.
-        QVERIFY(!ApplyPlacement(nullptr, p));
-        QVERIFY(!ReadPlacement(nullptr, read));
+        QVERIFY(!applyPlacement(nullptr, p));
+        QVERIFY(!readPlacement(nullptr, read));
         WindowPlacement empty;
-        QVERIFY(!ApplyPlacement(&w, empty));
+        QVERIFY(!applyPlacement(&w, empty));
     }
 
     void placementMdiChild()
@@ -281,10 +281,10 @@ private Q_SLOTS:
         QMdiSubWindow *sub = area->addSubWindow(content);
         WindowPlacement p;
         p.rcNormal = WinRect{20, 30, 320, 230};
-        QVERIFY(ApplyPlacement(sub, p));
+        QVERIFY(applyPlacement(sub, p));
         sub->show();
         WindowPlacement read;
-        QVERIFY(ReadPlacement(sub, read));
+        QVERIFY(readPlacement(sub, read));
         QCOMPARE(read.showCmd, 1);
         QCOMPARE(read.rcNormal, p.rcNormal);
 
@@ -292,7 +292,7 @@ private Q_SLOTS:
         sub->setGeometry(60, 70, 300, 200);
         sub->showMaximized();
         QVERIFY(sub->isMaximized());
-        QVERIFY(ReadPlacement(sub, read));
+        QVERIFY(readPlacement(sub, read));
         QCOMPARE(read.showCmd, 3);
         QCOMPARE(read.rcNormal, (WinRect{60, 70, 360, 270}));
     }
@@ -303,18 +303,18 @@ private Q_SLOTS:
         QWidget w;
         // Nothing stored: the default rectangle, no showCmd.
         const WinRect def = DefaultLayout::initial().queue;
-        QVERIFY(!RestorePlacement(&w, sec, false, def).has_value());
+        QVERIFY(!restorePlacement(&w, sec, false, def).has_value());
         QCOMPARE(w.geometry(), QRect(278, 161, 512, 159));
 
         w.setGeometry(100, 120, 300, 200);
-        QVERIFY(SavePlacement(&w, sec));
+        QVERIFY(savePlacement(&w, sec));
         QSettings raw(QStringLiteral("Varo PC Applications"), QStringLiteral("Zarto"));
         QCOMPARE(raw.value(QStringLiteral("Queue Frame/rcNormalPosition.left")).toInt(), 100);
         QCOMPARE(raw.value(QStringLiteral("Queue Frame/rcNormalPosition.right")).toInt(), 400);
         QCOMPARE(raw.value(QStringLiteral("Queue Frame/showCmd")).toInt(), 1);
 
         QWidget again;
-        QCOMPARE(RestorePlacement(&again, sec, false, def).value_or(-1), 1);
+        QCOMPARE(restorePlacement(&again, sec, false, def).value_or(-1), 1);
         QCOMPARE(again.geometry(), QRect(100, 120, 300, 200));
 
         // A stored maximized state comes back as normal for a child kind, kept for the main window.
@@ -322,15 +322,15 @@ private Q_SLOTS:
         p.showCmd = 3;
         QVERIFY(sec.writePlacement(p));
         QWidget child;
-        QCOMPARE(RestorePlacement(&child, sec, false, def).value_or(-1), 1);
+        QCOMPARE(restorePlacement(&child, sec, false, def).value_or(-1), 1);
         QVERIFY(!(child.windowState() & Qt::WindowMaximized));
         QWidget mainLike;
-        QCOMPARE(RestorePlacement(&mainLike, sec, true, def).value_or(-1), 3);
+        QCOMPARE(restorePlacement(&mainLike, sec, true, def).value_or(-1), 3);
         QVERIFY(mainLike.windowState() & Qt::WindowMaximized);
         p.showCmd = 2;
         QVERIFY(sec.writePlacement(p));
         QWidget minimized;
-        QCOMPARE(RestorePlacement(&minimized, sec, true, def).value_or(-1), 1);
+        QCOMPARE(restorePlacement(&minimized, sec, true, def).value_or(-1), 1);
         QVERIFY(!(minimized.windowState() & Qt::WindowMinimized));
     }
 };

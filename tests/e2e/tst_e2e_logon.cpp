@@ -4,7 +4,8 @@
 #include "PbxProcess.h"
 #include "Recorders.h"
 
-#include "callstate/StatusTables.h"
+#include "callstate/CExtStatusList.h"
+#include "callstate/CTrkStatusList.h"
 #include "transport/CLanSocket.h"
 #include "session/CSysInfoLoader.h"
 #include "transport/LinkConnection.h"

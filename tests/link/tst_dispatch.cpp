@@ -2,7 +2,10 @@
 #include "Recorders.h"
 
 #include "link/LinkDispatcher.h"
-#include "link/LinkEvents.h"
+#include "link/EventHandler.h"
+#include "link/KeyTelephoneSink.h"
+#include "link/LogEventDecoder.h"
+#include "link/SysInfoDecoder.h"
 #include "link/SpeedBinRecord.h"
 
 #include <QTest>

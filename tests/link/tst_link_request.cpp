@@ -3,6 +3,7 @@
 
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
+#include "link/InfoBatch.h"
 #include "link/SpeedBinRecord.h"
 #include "ManualTimerHost.h"
 
@@ -339,7 +340,7 @@ private Q_SLOTS:
         QFETCH(QList<int>, sizes);
         QFETCH(int, code);
         m_link->setVersionSource([version] { return version; });
-        CInfoBatch batch(*m_link, CInfoBatch::Stations);
+        InfoBatch batch(*m_link, InfoBatch::Stations);
         for (int i = 0; i < items; ++i)
             QVERIFY(batch.add(quint16(i + 1), i == items - 1));
         const QList<QByteArray> p = m_lan->payloads();
@@ -359,23 +360,23 @@ private Q_SLOTS:
     {
         TraceRecorder recorder;
         m_link->setVersionSource([] { return quint32(0x0103); });
-        CInfoBatch stations(*m_link, CInfoBatch::Stations);
+        InfoBatch stations(*m_link, InfoBatch::Stations);
         stations.add(1, false);
         stations.add(12, true);
-        CInfoBatch lines(*m_link, CInfoBatch::CoLines);
+        InfoBatch lines(*m_link, InfoBatch::CoLines);
         lines.add(3, true);
         QCOMPARE(recorder.texts(), QStringList({"EXTI_Multi3:0001,0012,", "TRKI_Conamebin:003,"}));
         QCOMPARE(m_lan->payloads().last(), hex("04 05 00 03"));
         m_link->setVersionSource([] { return quint32(0x0102); });
         recorder.clear();
-        CInfoBatch old(*m_link, CInfoBatch::Stations);
+        InfoBatch old(*m_link, InfoBatch::Stations);
         old.add(2, true);
         QCOMPARE(recorder.texts(), QStringList({"EXTI_Multi1:0002,"}));
     }
 
     void twentyLinesGoAsFifteenAndFive()
     {
-        CInfoBatch lines(*m_link, CInfoBatch::CoLines);
+        InfoBatch lines(*m_link, InfoBatch::CoLines);
         for (int i = 1; i <= 20; ++i)
             lines.add(quint16(i), i == 20);
         const QList<QByteArray> p = m_lan->payloads();

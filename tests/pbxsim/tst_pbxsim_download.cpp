@@ -2,8 +2,12 @@
 
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
+#include "link/InfoBatch.h"
 #include "link/LinkDispatcher.h"
-#include "link/LinkEvents.h"
+#include "link/EventHandler.h"
+#include "link/KeyTelephoneSink.h"
+#include "link/LogEventDecoder.h"
+#include "link/SysInfoDecoder.h"
 #include "link/LinkTransport.h"
 #include "link/SpeedBinRecord.h"
 #include "ManualTimerHost.h"
@@ -273,7 +277,7 @@ private Q_SLOTS:
         QCOMPARE(console.retrieveCount, lines);
 
         {
-            CInfoBatch batch(console.link, CInfoBatch::Stations);
+            InfoBatch batch(console.link, InfoBatch::Stations);
             for (int port = 1; port <= stations; ++port) {
                 batch.add(quint16(port), port % 15 == 0 || port == stations);
                 console.pump();
@@ -285,7 +289,7 @@ private Q_SLOTS:
             console.pump();
         }
         {
-            CInfoBatch batch(console.link, CInfoBatch::CoLines);
+            InfoBatch batch(console.link, InfoBatch::CoLines);
             for (int line = 1; line <= lines; ++line) {
                 batch.add(quint16(line), line % 15 == 0 || line == lines);
                 console.pump();

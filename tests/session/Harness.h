@@ -6,7 +6,8 @@
 #include "MiniPbx.h"
 #include "Recorders.h"
 
-#include "callstate/StatusTables.h"
+#include "callstate/CExtStatusList.h"
+#include "callstate/CTrkStatusList.h"
 #include "console/Console.h"
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"

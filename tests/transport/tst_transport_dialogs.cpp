@@ -310,12 +310,12 @@ private Q_SLOTS:
         // configure() runs the dialog modally; a log-off ends it as if OK had been pressed.
         QVERIFY(CLanSocket::saveHistory({"a"}));
         QTimer::singleShot(0, this, [] { OpenDialogRegistry::instance().endAll(); });
-        QCOMPARE(ConfigureLink(*m_connection, LinkConnection::Lan), ConfigureResult::Accepted);
+        QCOMPARE(configureLink(*m_connection, LinkConnection::Lan), ConfigureResult::Accepted);
         QTimer::singleShot(0, this, [] {
             if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
                 d->reject();
         });
-        QCOMPARE(ConfigureLink(*m_connection, LinkConnection::Serial), ConfigureResult::Cancelled);
+        QCOMPARE(configureLink(*m_connection, LinkConnection::Serial), ConfigureResult::Cancelled);
     }
 };
 

@@ -62,7 +62,7 @@ void setButtons(QMessageBox &box, const std::vector<Choice> &choices)
 
 } // namespace
 
-int ShowMessageBox(QWidget *parent, const QString &text, const QString &title, int style)
+int showMessageBox(QWidget *parent, const QString &text, const QString &title, int style)
 {
     if (MessageBoxAnswerer *answerer = MessageBoxAnswerer::current())
         return answerer->answer({text, title, style});

@@ -10,7 +10,7 @@ class QWidget;
 // 5 Retry/Cancel; icon in 0xF0: 0x10 stop, 0x20 question, 0x30 exclamation,
 // 0x40 information) and returns the button pressed: 1 OK, 2 Cancel, 3 Abort,
 // 4 Retry, 5 Ignore, 6 Yes, 7 No. The texts are shown as given.
-int ShowMessageBox(QWidget *parent, const QString &text, const QString &title, int style);
+int showMessageBox(QWidget *parent, const QString &text, const QString &title, int style);
 
 // Opens a box of the same styles window-modal over parent and returns at once,
 // without an event loop of its own; the box deletes itself when it is answered.

@@ -18,7 +18,7 @@
 
 // ---------------------------------------------------------------- window texts
 
-QString WindowText(const QWidget *widget)
+QString widgetText(const QWidget *widget)
 {
     if (!widget)
         return {};
@@ -33,7 +33,7 @@ QString WindowText(const QWidget *widget)
     return widget->windowTitle();
 }
 
-void SetWindowText(QWidget *widget, const QString &text)
+void setWidgetText(QWidget *widget, const QString &text)
 {
     if (!widget)
         return;
@@ -53,10 +53,10 @@ bool TranslateWindowText(QWidget *widget, const MessageCatalogue &catalogue)
 {
     if (!widget)
         return false;
-    QString text = WindowText(widget);
+    QString text = widgetText(widget);
     if (!catalogue.Lookup(text))
         return false;
-    SetWindowText(widget, text);
+    setWidgetText(widget, text);
     return true;
 }
 
@@ -67,7 +67,7 @@ bool TranslateWindowText(QWidget *widget)
     return TranslateWindowText(widget, MessageCatalogue());
 }
 
-int TranslateWindowTexts(QWidget *dialog, std::initializer_list<QWidget *> controls)
+int translateWindowTexts(QWidget *dialog, std::initializer_list<QWidget *> controls)
 {
     const MessageCatalogue catalogue;
     int n = TranslateWindowText(dialog, catalogue) ? 1 : 0;
@@ -78,7 +78,7 @@ int TranslateWindowTexts(QWidget *dialog, std::initializer_list<QWidget *> contr
 
 QString TranslatedWindowText(const QWidget *widget)
 {
-    QString text = WindowText(widget);
+    QString text = widgetText(widget);
     if (widget)
         MessageCatalogue().Lookup(text);
     return text;
@@ -156,7 +156,7 @@ qreal logicalDpi()
 
 } // namespace
 
-QFont LogFontToQFont(const LogFont &lf)
+QFont toQFont(const LogFont &lf)
 {
     QFont f(lf.faceName);
     if (lf.height != 0)
@@ -198,7 +198,7 @@ QFont LogFontToQFont(const LogFont &lf)
     return f;
 }
 
-LogFont LogFontFromQFont(const QFont &f)
+LogFont logFontFromQFont(const QFont &f)
 {
     LogFont lf;
     lf.faceName = LogFont::cutFaceName(f.family());
@@ -244,12 +244,12 @@ LogFont LogFontFromQFont(const QFont &f)
 
 QFont LogFont::toQFont() const
 {
-    return LogFontToQFont(*this);
+    return toQFont(*this);
 }
 
 LogFont LogFont::fromQFont(const QFont &font)
 {
-    return LogFontFromQFont(font);
+    return logFontFromQFont(font);
 }
 
 // ------------------------------------------------------------------ placement
@@ -317,7 +317,7 @@ void setNormalGeometry(QWidget *w, const QRect &r)
 
 } // namespace
 
-bool ReadPlacement(const QWidget *widget, WindowPlacement &placement)
+bool readPlacement(const QWidget *widget, WindowPlacement &placement)
 {
     if (!widget)
         return false;
@@ -350,7 +350,7 @@ bool ReadPlacement(const QWidget *widget, WindowPlacement &placement)
     return true;
 }
 
-bool ApplyPlacement(QWidget *widget, const WindowPlacement &placement)
+bool applyPlacement(QWidget *widget, const WindowPlacement &placement)
 {
     if (!widget)
         return false;
@@ -379,15 +379,15 @@ bool ApplyPlacement(QWidget *widget, const WindowPlacement &placement)
     return true;
 }
 
-bool SavePlacement(const QWidget *widget, CSettingsSection &section)
+bool savePlacement(const QWidget *widget, CSettingsSection &section)
 {
     WindowPlacement p;
-    if (!ReadPlacement(widget, p))
+    if (!readPlacement(widget, p))
         return false;
     return section.writePlacement(p);
 }
 
-std::optional<int> RestorePlacement(QWidget *widget, const CSettingsSection &section, bool isMainWindow,
+std::optional<int> restorePlacement(QWidget *widget, const CSettingsSection &section, bool isMainWindow,
                                     const WinRect &defaultRect)
 {
     if (!widget)
@@ -395,16 +395,16 @@ std::optional<int> RestorePlacement(QWidget *widget, const CSettingsSection &sec
     WindowPlacement p = section.readPlacement();
     const RestoreDecision d = decideRestore(p, isMainWindow);
     if (!d.stored) {
-        MoveToRect(widget, defaultRect);
+        moveToRect(widget, defaultRect);
         return std::nullopt;
     }
     p.showCmd = d.showCmd;
-    if (!ApplyPlacement(widget, p))
+    if (!applyPlacement(widget, p))
         return std::nullopt;
     return d.showCmd;
 }
 
-void MoveToRect(QWidget *widget, const WinRect &rect)
+void moveToRect(QWidget *widget, const WinRect &rect)
 {
     if (!widget)
         return;

@@ -18,8 +18,8 @@ class QWidget;
 // title of a group box (QGroupBox); for every other widget (windows, dialogs,
 // MDI children) its window title.
 
-QString WindowText(const QWidget *widget);
-void SetWindowText(QWidget *widget, const QString &text);
+QString widgetText(const QWidget *widget);
+void setWidgetText(QWidget *widget, const QString &text);
 
 // Looks the widget's current text up as a key; on success sets the text to the
 // looked-up text and returns true, else leaves it (showing the key).
@@ -27,7 +27,7 @@ bool TranslateWindowText(QWidget *widget);
 bool TranslateWindowText(QWidget *widget, const MessageCatalogue &catalogue);
 // A dialog's initialisation: the dialog itself and its listed controls, with
 // one load of the catalogue. Returns the number of texts translated.
-int TranslateWindowTexts(QWidget *dialog, std::initializer_list<QWidget *> controls);
+int translateWindowTexts(QWidget *dialog, std::initializer_list<QWidget *> controls);
 
 // The looked-up text of the widget's current text, or that text itself.
 QString TranslatedWindowText(const QWidget *widget);
@@ -42,8 +42,8 @@ int TranslateMenu(QMenu *menu, const MessageCatalogue &catalogue);
 int TranslateMenu(QMenuBar *menuBar);
 
 // LogFont <-> QFont (also reachable as LogFont::toQFont / LogFont::fromQFont).
-QFont LogFontToQFont(const LogFont &font);
-LogFont LogFontFromQFont(const QFont &font);
+QFont toQFont(const LogFont &font);
+LogFont logFontFromQFont(const QFont &font);
 
 // Window placement <-> widget.
 //
@@ -55,22 +55,22 @@ LogFont LogFontFromQFont(const QFont &font);
 // 0; ptMin and ptMax (-1, -1).
 //
 // ReadPlacement fails (false, placement untouched) for a null widget.
-bool ReadPlacement(const QWidget *widget, WindowPlacement &placement);
+bool readPlacement(const QWidget *widget, WindowPlacement &placement);
 // Sets the normal geometry from rcNormal and the window state from showCmd
 // (0 hides, 2 minimizes, 3 maximizes, anything else normal). It does not show
 // a hidden widget (except that it remembers the state for show()). Fails for a
 // null widget or an rcNormal with no area.
-bool ApplyPlacement(QWidget *widget, const WindowPlacement &placement);
+bool applyPlacement(QWidget *widget, const WindowPlacement &placement);
 
 // Save placement on closing: reads the widget's placement and
 // writes it to the section; a failure to read writes nothing.
-bool SavePlacement(const QWidget *widget, CSettingsSection &section);
+bool savePlacement(const QWidget *widget, CSettingsSection &section);
 // Restore placement: nothing stored -> the widget is moved to
 // defaultRect and the result is empty; otherwise the stored placement is
 // applied with the showCmd of decideRestore() and that showCmd is returned
 // (empty when applying fails). The main window shows itself maximized when
 // the result is empty.
-std::optional<int> RestorePlacement(QWidget *widget, const CSettingsSection &section, bool isMainWindow,
+std::optional<int> restorePlacement(QWidget *widget, const CSettingsSection &section, bool isMainWindow,
                                     const WinRect &defaultRect);
 // Moves the widget to a rectangle (right/bottom exclusive).
-void MoveToRect(QWidget *widget, const WinRect &rect);
+void moveToRect(QWidget *widget, const WinRect &rect);

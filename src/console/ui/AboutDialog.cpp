@@ -82,7 +82,7 @@ AboutDialog::AboutDialog(const QString &pbxSoftwareVersion, quint32 protocolVers
     layout->addLayout(top);
     layout->addLayout(buttons);
 
-    TranslateWindowTexts(this, {ok});
+    translateWindowTexts(this, {ok});
 }
 
 QString AboutDialog::shownVersionText() const

@@ -54,7 +54,7 @@ LanguageDialog::LanguageDialog(int currentMode, QWidget *parent)
     layout->addLayout(choices, 1);
     layout->addLayout(buttons);
 
-    TranslateWindowTexts(this, {ok, cancel});
+    translateWindowTexts(this, {ok, cancel});
 }
 
 QRadioButton *LanguageDialog::choice(int mode) const

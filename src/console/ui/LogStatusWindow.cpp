@@ -73,7 +73,7 @@ LogStatusWindow::LogStatusWindow(LogStatusModel &model, QWidget *parent)
     layout->addWidget(downloadGroup);
     layout->addWidget(m_speedGroup);
 
-    TranslateWindowTexts(this, {downloadGroup, m_logOff, m_speedGroup, m_upload, m_download, m_start, m_skip});
+    translateWindowTexts(this, {downloadGroup, m_logOff, m_speedGroup, m_upload, m_download, m_start, m_skip});
     setMinimumWidth(360);
 
     connect(&m_model, &LogStatusModel::changed, this, &LogStatusWindow::update);
@@ -83,7 +83,7 @@ LogStatusWindow::LogStatusWindow(LogStatusModel &model, QWidget *parent)
 void LogStatusWindow::update()
 {
     m_version->setText(m_model.versionLine());
-    m_progress->setText(m_model.labelKey().isEmpty() ? initialProgressText() : tr_key(m_model.labelKey()));
+    m_progress->setText(m_model.labelKey().isEmpty() ? initialProgressText() : trKey(m_model.labelKey()));
     m_downloadBar->setValue(qBound(0, m_model.bar(), 100));
     const bool done = m_model.downloadDone();
     m_progress->setEnabled(!done);

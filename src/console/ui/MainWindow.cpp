@@ -275,7 +275,7 @@ QMenu *MainWindow::createPopupMenu()
 
 void MainWindow::updateTitle()
 {
-    setWindowTitle(tr_key(QString::fromLatin1(TitleKey)));
+    setWindowTitle(trKey(QString::fromLatin1(TitleKey)));
 }
 
 void MainWindow::setCodeTexts()
@@ -414,7 +414,7 @@ void MainWindow::showAtStoredPlacement()
     }
     const WinRect defaultRect{fallback.left(), fallback.top(), fallback.left() + fallback.width(),
                               fallback.top() + fallback.height()};
-    const std::optional<int> shown = RestorePlacement(this, mainFrameSection(), true, defaultRect);
+    const std::optional<int> shown = restorePlacement(this, mainFrameSection(), true, defaultRect);
     if (shown)
         show();
     else
@@ -452,7 +452,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (m_console->isConnected())
         m_console->disconnectCommand();
     CSettingsSection section = mainFrameSection();
-    SavePlacement(this, section);
+    savePlacement(this, section);
     closeLogStatusWindow();
     // What the log-off completion still has to say would have no window behind it.
     m_gone = true;
@@ -736,7 +736,7 @@ int MainWindow::ask(const QString &textKey, const QString &titleKey, int style)
     if (m_gone)
         return MessageBoxResult::No;
     const MessageCatalogue catalogue;
-    return ShowMessageBox(this, catalogue.text(textKey), catalogue.text(titleKey), style);
+    return showMessageBox(this, catalogue.text(textKey), catalogue.text(titleKey), style);
 }
 
 bool MainWindow::endModalDialog()

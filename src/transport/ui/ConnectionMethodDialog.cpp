@@ -12,7 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-ConfigureResult ConfigureLink(LinkConnection &connection, int type, QWidget *parent)
+ConfigureResult configureLink(LinkConnection &connection, int type, QWidget *parent)
 {
     if (type == LinkConnection::Lan) {
         connection.ensureLanSocket();
@@ -25,7 +25,7 @@ ConnectionMethodDialog::ConnectionMethodDialog(LinkConnection &connection, Opera
     : ConsoleDialog(parent)
     , m_connection(connection)
     , m_ui(ui)
-    , m_configure([this](int type) { return ConfigureLink(m_connection, type, this); })
+    , m_configure([this](int type) { return configureLink(m_connection, type, this); })
 {
     setWindowTitle(QStringLiteral("#:varoconnectsettingDlg_title"));
 
@@ -61,7 +61,7 @@ ConnectionMethodDialog::ConnectionMethodDialog(LinkConnection &connection, Opera
     setTabOrder(settings, ok);
     setTabOrder(ok, cancel);
 
-    TranslateWindowTexts(this, {group, m_serial, m_lan, settings, ok, cancel});
+    translateWindowTexts(this, {group, m_serial, m_lan, settings, ok, cancel});
 
     // Toggled, not clicked: choosing with the arrow keys stores the choice too.
     connect(m_serial, &QRadioButton::toggled, this, [this](bool on) {

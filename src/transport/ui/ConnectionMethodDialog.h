@@ -12,7 +12,7 @@ class QRadioButton;
 #include "transport/ui/SerialSettingsDialog.h"
 
 // Runs the settings dialog of one connection type (serial settings or server).
-ConfigureResult ConfigureLink(LinkConnection &connection, int type, QWidget *parent = nullptr);
+ConfigureResult configureLink(LinkConnection &connection, int type, QWidget *parent = nullptr);
 
 // The connection method dialog, "#:varoconnectsettingDlg_title". A click on a
 // choice stores it as "ConnectType" at once; OK makes it the console's current

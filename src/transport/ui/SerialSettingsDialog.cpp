@@ -112,7 +112,7 @@ SerialSettingsDialog::SerialSettingsDialog(CSerialPort &port, QWidget *parent)
     setTabOrder(m_xonXoff, ok);
     setTabOrder(ok, cancel);
 
-    TranslateWindowTexts(this, {group, portLabel, baudLabel, parityLabel, dataLabel, stopLabel, flowLabel, ok, cancel});
+    translateWindowTexts(this, {group, portLabel, baudLabel, parityLabel, dataLabel, stopLabel, flowLabel, ok, cancel});
 
     connect(ok, &QPushButton::clicked, this, &SerialSettingsDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

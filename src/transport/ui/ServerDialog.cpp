@@ -57,7 +57,7 @@ ServerDialog::ServerDialog(quint16 port, QWidget *parent)
     setTabOrder(portField, ok);
     setTabOrder(ok, cancel);
 
-    TranslateWindowTexts(this, {addressLabel, portLabel, ok, cancel});
+    translateWindowTexts(this, {addressLabel, portLabel, ok, cancel});
 
     connect(ok, &QPushButton::clicked, this, &ServerDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
