@@ -1,5 +1,6 @@
 // Log-on benchmark: starts the simulated PBX on loopback for each size and
-// measures the time from the log-on command to position state 2.
+// measures the time from the log-on command to position state 2, once with the
+// PBX's TCP_NODELAY and once with Nagle's algorithm left on (--nagle).
 #include "callstate/CExtStatusList.h"
 #include "callstate/CTrkStatusList.h"
 #include "transport/LinkConnection.h"
@@ -26,9 +27,13 @@ namespace {
 
 struct SilentUi : OperatorUi
 {
-    int showMessage(const QString &text, const QString &, int) override
+    void showMessage(const QString &text, const QString &, int) override
     {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
+    int ask(const QString &text, const QString &, int) override
+    {
+        std::fprintf(stderr, "question: %s\n", qPrintable(text));
         return 6;
     }
     void showFixedMessage(const QString &text, const QString &, int) override
@@ -57,13 +62,15 @@ bool waitFor(const std::function<bool()> &done, int ms)
 }
 
 // One log-on; returns milliseconds, or -1 when it did not complete.
-double logOnOnce(int stations, int lines)
+double logOnOnce(int stations, int lines, bool nagle)
 {
     const quint16 port = freePort();
     QProcess pbx;
     pbx.setProgram(QStringLiteral(ZARTO_PBXSIM));
     pbx.setArguments({"--listen", QStringLiteral("127.0.0.1:%1").arg(port), "--stations", QString::number(stations),
                       "--lines", QString::number(lines), "--no-stdin", "--ping", "0"});
+    if (nagle)
+        pbx.setArguments(pbx.arguments() << QStringLiteral("--nagle"));
     pbx.start();
     pbx.waitForStarted();
     waitFor([&] {
@@ -101,22 +108,26 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
-    std::printf("%-18s %10s %10s %10s %16s\n", "stations/lines", "best ms", "median ms", "worst ms", "ms per station");
+    std::printf("%-18s %-8s %10s %10s %10s %16s\n", "stations/lines", "PBX TCP", "best ms", "median ms", "worst ms",
+                "ms per station");
     for (const auto &[stations, lines] : {std::pair{48, 16}, std::pair{500, 100}, std::pair{2000, 400}}) {
-        std::vector<double> times;
-        for (int i = 0; i < runs; ++i) {
-            const double ms = logOnOnce(stations, lines);
-            if (ms < 0) {
-                std::printf("%d/%d: log-on did not complete\n", stations, lines);
-                return 1;
+        for (const bool nagle : {false, true}) {
+            std::vector<double> times;
+            for (int i = 0; i < runs; ++i) {
+                const double ms = logOnOnce(stations, lines, nagle);
+                if (ms < 0) {
+                    std::printf("%d/%d: log-on did not complete\n", stations, lines);
+                    return 1;
+                }
+                times.push_back(ms);
             }
-            times.push_back(ms);
+            std::sort(times.begin(), times.end());
+            const double median = times[times.size() / 2];
+            std::printf("%-18s %-8s %10.1f %10.1f %10.1f %16.3f\n",
+                        qPrintable(QStringLiteral("%1/%2").arg(stations).arg(lines)), nagle ? "nagle" : "nodelay",
+                        times.front(), median, times.back(), median / stations);
+            std::fflush(stdout);
         }
-        std::sort(times.begin(), times.end());
-        const double median = times[times.size() / 2];
-        std::printf("%-18s %10.1f %10.1f %10.1f %16.3f\n", qPrintable(QStringLiteral("%1/%2").arg(stations).arg(lines)),
-                    times.front(), median, times.back(), median / stations);
-        std::fflush(stdout);
     }
     return 0;
 }

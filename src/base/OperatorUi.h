@@ -6,7 +6,7 @@
 
 // Message-box styles of ShowMessage.
 namespace MessageStyle {
-constexpr int Deferred = 0;      // plain box, queued and shown later
+constexpr int Deferred = 0;      // plain box: OK, no icon
 constexpr int YesNo = 4;
 constexpr int Stop = 16;
 constexpr int Exclamation = 48;
@@ -23,16 +23,23 @@ public:
     virtual ~OperatorUi();
 
     // ShowMessage: both keys are looked up in the catalogue (each falls back to
-    // itself). Style 0 queues a plain box and returns 1; other styles show a
-    // modal box and return the button pressed (Yes = 6).
-    virtual int showMessage(const QString &textKey, const QString &titleKey, int style) = 0;
+    // itself). Never waits: the box is shown without a nested event loop, after
+    // the boxes before it, so a message raised by a link event, a timer or the
+    // download never holds up the link.
+    virtual void showMessage(const QString &textKey, const QString &titleKey, int style) = 0;
 
     // A box whose texts are fixed, not keys (the catalogue's own warnings, the
-    // LAN connect texts).
+    // LAN connect texts); shown like showMessage.
     virtual void showFixedMessage(const QString &text, const QString &title, int style) = 0;
 
+    // Asks the operator and returns the button pressed (Yes = 6). It waits for
+    // the answer, so only the operator's own commands ask (the log-off Yes/No);
+    // the link is read and dispatched meanwhile.
+    virtual int ask(const QString &textKey, const QString &titleKey, int style) = 0;
+
     // Ends a modal dialog that is open over the main window as if OK had been
-    // pressed; false when none is open.
+    // pressed; false when none is open. The boxes of showMessage are not
+    // dialogs to end: they only tell.
     virtual bool endModalDialog() { return false; }
 
     // Commands may need enabling or checking anew.

@@ -140,7 +140,9 @@ void Console::disconnectCommand()
     disconnect(m_pendingLogOn);
     PbxConnection &c = *m_parts->connection;
     for (const int type : {0, 1}) {
-        if (c.isOpen(type)) {
+        // A LAN connect under way is aborted too: it would bring up a link
+        // the console has just called not connected.
+        if (c.isOpen(type) || (type == PbxConnection::Lan && c.isConnecting())) {
             m_parts->attendant.session().setLogState(false, QString());
             c.close(type);
         }
@@ -159,6 +161,7 @@ void Console::logOnCommand()
 {
     if (isLoggedOn())
         return;
+    m_parts->attendant.completePendingLogOff();
     PbxConnection &c = *m_parts->connection;
     // The request goes out once the connect has an outcome; a failed connect
     // has been reported and the request is still sent (it then fails and the
@@ -181,8 +184,10 @@ void Console::logOffCommand()
 {
     if (!isLoggedOn())
         return;
-    if (m_ui.showMessage(QStringLiteral("#:Exit_to_logoff"), QStringLiteral("#:log_info"), MessageStyle::YesNo)
-        == MessageStyle::ResultYes)
+    const int answer = m_ui.ask(QStringLiteral("#:Exit_to_logoff"), QStringLiteral("#:log_info"), MessageStyle::YesNo);
+    // The link is dispatched while the operator decides: the position may have
+    // been logged off meanwhile.
+    if (answer == MessageStyle::ResultYes && isLoggedOn())
         m_parts->request.LOG_OFF_REQ();
 }
 

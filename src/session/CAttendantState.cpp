@@ -70,6 +70,15 @@ void CAttendantState::setPositionState(int state)
 void CAttendantState::loggedOn()
 {
     ZTRACE(0, "Log On");
+    // A log-off still waiting for its completion is over: that completion
+    // would reset the download that starts now and clear the new version.
+    if (m_timers.isActive(TimerId::LogOffCompletion)) {
+        m_timers.stop(TimerId::LogOffCompletion);
+        m_logOffText.clear();
+        m_session->clearVersion();
+        m_loader->clearVersions();
+    }
+    m_status.setVersionLine(m_loader->versionLine());
     m_status.open();
     setPositionState(Downloading);
     m_loader->start(CSysInfoLoader::AllItems);
@@ -83,6 +92,15 @@ void CAttendantState::loggedOff(const QString &text)
     m_ui.refreshCommands();
 }
 
+void CAttendantState::completePendingLogOff()
+{
+    if (!m_timers.isActive(TimerId::LogOffCompletion))
+        return;
+    m_ui.endModalDialog();
+    m_ui.dialogs().endAll();
+    completeLogOff();
+}
+
 void CAttendantState::logOffCompletion()
 {
     // Dialogs are ended first; the completion is tried again on the next tick.
@@ -90,6 +108,11 @@ void CAttendantState::logOffCompletion()
         return;
     if (m_ui.dialogs().endAll() > 0)
         return;
+    completeLogOff();
+}
+
+void CAttendantState::completeLogOff()
+{
     m_timers.stop(TimerId::LogOffCompletion);
     ZTRACE(0, "Log Off");
     setPositionState(LoggedOff);

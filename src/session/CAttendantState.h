@@ -38,6 +38,10 @@ public:
     // Called by the session when the logged-on flag changes.
     void loggedOn();
     void loggedOff(const QString &text);
+    // A log-on command while the completion of the last log-off is pending:
+    // the completion runs now, so that the new log-on starts from position
+    // state 0 and nothing of the old session is reset under it.
+    void completePendingLogOff();
 
     // Status-time parameters sent with MESKPARA_STATUSTIME.
     quint8 statusPeriod() const { return 3; }
@@ -56,6 +60,7 @@ Q_SIGNALS:
 
 private:
     void logOffCompletion();
+    void completeLogOff();
     void allReceived();
     void setPositionState(int state);
 

@@ -201,17 +201,25 @@ void CSysInfoLoader::reset()
     m_done = false;
     m_pending = 0;
     m_outstanding = 0;
+    clearVersions();
+}
+
+void CSysInfoLoader::clearVersions()
+{
     m_shortVersion.clear();
     m_longVersion.clear();
+    m_status.setVersionLine(versionLine());
 }
 
 void CSysInfoLoader::watchdogExpired()
 {
     if (m_isLan && m_isLan()) {
+        // The link goes first: no step of the download runs after this.
         m_timers.stop(TimerId::SysInfoWatchdog);
+        m_timers.stop(TimerId::SysInfoNextStep);
+        Q_EMIT lanDisconnectRequested();
         m_ui.showMessage(QStringLiteral("#:sysinfo_no_response"), QStringLiteral("#:critical_error"),
                          MessageStyle::Exclamation);
-        Q_EMIT lanDisconnectRequested();
         return;
     }
     if (m_pending == m_pendingAtCheck) {

@@ -50,6 +50,8 @@ public:
     void start(quint16 mask);
     void nextStep();
     void reset();
+    // Forgets both MPB versions (the PBX may have changed since they came).
+    void clearVersions();
     // LOG_Version arrived: the version item is done.
     void versionReceived();
 

@@ -755,10 +755,10 @@ private Q_SLOTS:
 
     // ------------------------------------------------------------ messages
 
-    void styleZeroIsDeferred()
+    void messagesOpenFromTheEventLoop()
     {
         auto w = makeWindow();
-        QCOMPARE(w->showMessage(QStringLiteral("#:log_off_ok"), QStringLiteral("#:log_info"), 0), 1);
+        w->showMessage(QStringLiteral("#:log_off_ok"), QStringLiteral("#:log_info"), 0);
         QVERIFY(m_boxes->boxes().isEmpty());
         QTRY_COMPARE(m_boxes->boxes().size(), 1);
         const MessageBoxAnswerer::Box box = m_boxes->boxes().first();
@@ -767,7 +767,7 @@ private Q_SLOTS:
         QCOMPARE(box.style, 0);
     }
 
-    void modalStylesAnswerAtOnce_data()
+    void questionsAnswerAtOnce_data()
     {
         QTest::addColumn<int>("style");
         QTest::addColumn<int>("answer");
@@ -780,14 +780,14 @@ private Q_SLOTS:
         QTest::newRow("information") << 64 << 6 << 1;
     }
 
-    void modalStylesAnswerAtOnce()
+    void questionsAnswerAtOnce()
     {
         QFETCH(int, style);
         QFETCH(int, answer);
         QFETCH(int, result);
         auto w = makeWindow(LanguageMode::Symbol);
         m_boxes->setAnswer(answer);
-        QCOMPARE(w->showMessage(QStringLiteral("#:Exit_to_logoff"), QStringLiteral("#:log_info"), style), result);
+        QCOMPARE(w->ask(QStringLiteral("#:Exit_to_logoff"), QStringLiteral("#:log_info"), style), result);
         QCOMPARE(m_boxes->boxes().size(), 1);
         QCOMPARE(m_boxes->boxes().first().text, QStringLiteral("#:Exit_to_logoff"));
         QCOMPARE(m_boxes->boxes().first().style, style);

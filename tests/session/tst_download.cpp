@@ -169,12 +169,18 @@ private Q_SLOTS:
         h.pbx.silentCodes.insert(0x0102);
         h.logOn();
         h.ui.clear();
+        // The link is closed before the operator hears of it.
+        qsizetype shownAtDisconnect = -1;
+        QObject::connect(&h.attendant, &CAttendantState::lanDisconnectRequested, &h.link,
+                         [&] { shownAtDisconnect = h.ui.shown.size(); });
         h.advance(9999);
         QVERIFY(h.ui.shown.isEmpty());
         h.advance(1);
+        QCOMPARE(shownAtDisconnect, 0);
         QCOMPARE(h.ui.texts(), QStringList{"#:sysinfo_no_response"});
         QCOMPARE(h.lanDisconnects, 1);
         QVERIFY(!h.session().isLoggedOn());
+        QVERIFY(!h.timers.isActive(TimerId::SysInfoNextStep));
     }
 
     void slowButMovingStageOutlastsTheWatchdog_data()

@@ -87,6 +87,68 @@ private Q_SLOTS:
         QCOMPARE(h.session().versionValue(), quint32(0));
     }
 
+    // A log-on within the second a log-off needs to complete: the old
+    // completion must neither reset the new download nor forget its version.
+    void logOnAckWhileLogOffCompletes()
+    {
+        Harness h;
+        h.logOn();
+        h.ui.clear();
+        h.pbx.inject(QByteArray::fromHex("0007"));
+        h.advance(300);
+        h.pbx.inject(QByteArray::fromHex("0001"));
+        QCOMPARE(h.session().versionValue(), quint32(0));
+        QVERIFY(h.loader().longVersion().isEmpty());
+        QCOMPARE(h.status.versionLine(), h.loader().versionLine());
+        h.pbx.pump();
+        QCOMPARE(h.attendant.positionState(), 2);
+        h.advance(5000);
+        QCOMPARE(h.attendant.positionState(), 2);
+        QVERIFY(h.status.isOpen());
+        QCOMPARE(h.session().versionValue(), h.pbx.version);
+        QVERIFY(h.ui.shown.isEmpty());
+    }
+
+    // The operator logs on again before the completion ran: it runs at once,
+    // so it cannot mark the console not connected under the new log-on.
+    void logOnCommandWhileLogOffCompletes()
+    {
+        Harness h;
+        h.logOn();
+        h.ui.clear();
+        h.pbx.inject(QByteArray::fromHex("0007"));
+        h.advance(300);
+        h.pbx.answering = false;
+        h.console.logOnCommand();
+        QCOMPARE(h.attendant.positionState(), 0);
+        QCOMPARE(h.ui.texts(), QStringList{"#:log_off_by_varo"});
+        h.advance(1000);
+        QVERIFY(h.console.isConnected());
+        QCOMPARE(h.pbx.sent.last(), QByteArray::fromHex("000b"));
+        h.pbx.answering = true;
+        h.pbx.inject(QByteArray::fromHex("0001"));
+        h.pbx.pump();
+        QCOMPARE(h.attendant.positionState(), 2);
+    }
+
+    // The version line reads "unknown" until the long version arrives, also
+    // at the log-on after a PBX that had one.
+    void versionLineUnknownUntilItArrives()
+    {
+        Harness h;
+        const QString unknown = h.loader().versionLine();
+        h.logOn();
+        QVERIFY(h.status.versionLine() != unknown);
+        h.request().LOG_OFF_REQ();
+        h.pbx.pump();
+        h.advance(1000);
+        QCOMPARE(h.attendant.positionState(), 0);
+        h.pbx.answering = false;
+        h.request().LOG_ON_Request();
+        h.pbx.inject(QByteArray::fromHex("0001"));
+        QCOMPARE(h.status.versionLine(), unknown);
+    }
+
     void logOffRows_data()
     {
         QTest::addColumn<QByteArray>("event");

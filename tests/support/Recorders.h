@@ -18,20 +18,21 @@ public:
         QString title;
         int style = 0;
         bool fixed = false;
+        bool asked = false;
     };
 
-    int showMessage(const QString &textKey, const QString &titleKey, int style) override
+    void showMessage(const QString &textKey, const QString &titleKey, int style) override
     {
-        shown.append({textKey, titleKey, style, false});
-        if (style == 0)
-            return 1;
-        if (style == 4 || style == 52)
-            return nextAnswer;
-        return 1;
+        shown.append({textKey, titleKey, style, false, false});
     }
     void showFixedMessage(const QString &text, const QString &title, int style) override
     {
-        shown.append({text, title, style, true});
+        shown.append({text, title, style, true, false});
+    }
+    int ask(const QString &textKey, const QString &titleKey, int style) override
+    {
+        shown.append({textKey, titleKey, style, false, true});
+        return (style & 0x0F) == MessageStyle::YesNo ? nextAnswer : 1;
     }
     void refreshCommands() override { ++refreshes; }
     void openWindow(const QString &name) override { opened.append(name); }

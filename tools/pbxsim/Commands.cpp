@@ -101,6 +101,7 @@ const Command kCommands[] = {
     {"close-after", "FRAMES", "close the connection after that many frames received (0 never)", 1},
     {"adm", "normal|disable|fail|invalid", "how ADM_StaNo is answered", 1},
     {"log-off-state", "", "send LOG_OFF_STATE: the PBX logs the position off", 0},
+    {"log-on-ack", "", "send LOG_ON_ACK unasked: the PBX logs the position on and starts the session over", 0},
     {"packet-miss", "", "send LOG_PacketMissRep", 0},
     {"lifetime", "", "send LOG_LifeTime", 0},
     {"ping", "", "send a ping and expect 0x000F", 0},
@@ -396,7 +397,7 @@ CommandResult runCommand(const QString &line, CommandTarget *target)
             s->sendRawBytes(bytes);
         return done();
     }
-    if (name == u"log-off-state" || name == u"packet-miss" || name == u"lifetime" || name == u"ping" || name == u"beep"
+    if (name == u"log-off-state" || name == u"log-on-ack" || name == u"packet-miss" || name == u"lifetime" || name == u"ping" || name == u"beep"
         || name == u"popup" || name == u"debug") {
         if (!target)
             return done();
@@ -404,6 +405,8 @@ CommandResult runCommand(const QString &line, CommandTarget *target)
             return fail(QStringLiteral("no console is connected"));
         if (name == u"log-off-state")
             s->sendLogOffState();
+        else if (name == u"log-on-ack")
+            s->sendLogOnAck();
         else if (name == u"packet-miss")
             s->sendPacketMissReport();
         else if (name == u"lifetime")

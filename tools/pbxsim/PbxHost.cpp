@@ -168,7 +168,7 @@ void PbxHost::newTcpConnection()
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         if (m_connection)
             m_log.note(QStringLiteral("a new console replaces %1").arg(m_connection->describe()));
-        attach(new TcpConnection(socket, this));
+        attach(new TcpConnection(socket, !m_options.nagle, this));
     }
 }
 

@@ -18,6 +18,8 @@ struct Parser
     QCommandLineOption pty{QStringLiteral("pty"), QStringLiteral("Create a pseudo-terminal pair and link its console end to PATH (the console opens PATH as its port). Replaces the TCP server."), QStringLiteral("PATH")};
     QCommandLineOption serial{QStringLiteral("serial"), QStringLiteral("Serve an existing serial device, 8N1 at --baud (default 9600). Replaces the TCP server."), QStringLiteral("DEVICE")};
     QCommandLineOption baud{QStringLiteral("baud"), QStringLiteral("Pace what the PBX sends to the byte rate of this baud rate (baud / 10 bytes a second); 0 sends as fast as the link takes it."), QStringLiteral("N")};
+    QCommandLineOption nagle{QStringLiteral("nagle"),
+                             QStringLiteral("Leave Nagle's algorithm on (no TCP_NODELAY), as small embedded stacks do.")};
     QCommandLineOption pack{QStringLiteral("pack"), QStringLiteral("Put several events of one moment into one frame where they fit.")};
     QCommandLineOption stations{QStringLiteral("stations"), QStringLiteral("Number of stations, 1 to 2000 (default 48)."), QStringLiteral("N")};
     QCommandLineOption lines{QStringLiteral("lines"), QStringLiteral("Number of CO lines, 0 to 400 (default 16)."), QStringLiteral("N")};
@@ -58,7 +60,7 @@ struct Parser
     {
         p.setApplicationDescription(QStringLiteral("zarto-pbxsim: a simulated key telephone system for the Zarto attendant console."));
         p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        p.addOptions({help, version, listen, pty, serial, baud, pack, stations, lines, own, coNames, paging, speedBins,
+        p.addOptions({help, version, listen, pty, serial, baud, pack, nagle, stations, lines, own, coNames, paging, speedBins,
                       speedFile, oldVersion, pbxVersion, clock, recall, ringTimeout, answerDelay, ping, traffic,
                       scenario, scenarioStart, seed, log, control, noStdin, drop, dropRx, flip, noise, delay, silent,
                       closeAfter, refuseLogOn, nakReason, refuseLogOff, zeroStations, ignore, adm});
@@ -160,6 +162,7 @@ PbxOptions::Outcome PbxOptions::parse(const QStringList &args, PbxOptions *out, 
     if (p.isSet(parser.baud) && !intIn(p.value(parser.baud), 0, 4000000, &o.baud))
         return bad(parser.baud, QStringLiteral("a baud rate expected"));
     o.pack = p.isSet(parser.pack);
+    o.nagle = p.isSet(parser.nagle);
     if (p.isSet(parser.stations) && !intIn(p.value(parser.stations), 1, PbxConfig::kMaxStations, &c.stations))
         return bad(parser.stations, QStringLiteral("1 to 2000"));
     if (p.isSet(parser.lines) && !intIn(p.value(parser.lines), 0, PbxConfig::kMaxLines, &c.lines))

@@ -17,6 +17,8 @@ struct PbxOptions
     QString serial;
     int baud = 0;
     bool pack = false;
+    // TCP_NODELAY stays off: the PBX's stack delays small segments as small embedded stacks do.
+    bool nagle = false;
     QString log;
     QString control;
     bool noStdin = false;

@@ -164,15 +164,7 @@ void PbxSession::handleRequest(quint16 code, const QByteArray &p, int o, int n)
             send(Event::logOnNak(m_faults.nakReason));
             break;
         }
-        m_loggedOn = true;
-        m_reporting = false;
-        m_stationQueue.clear();
-        m_lineQueue.clear();
-        m_stationPending.fill(false);
-        m_linePending.fill(false);
-        send(Event::logOnAck());
-        m_model.showDateTime();
-        startPing();
+        sendLogOnAck();
         break;
     case Request::LOG_OFF_REQ:
         if (m_faults.refuseLogOff) {
@@ -607,6 +599,19 @@ void PbxSession::stepFinished()
 }
 
 // ---------------------------------------------------------------- sending
+
+void PbxSession::sendLogOnAck()
+{
+    m_loggedOn = true;
+    m_reporting = false;
+    m_stationQueue.clear();
+    m_lineQueue.clear();
+    m_stationPending.fill(false);
+    m_linePending.fill(false);
+    send(Event::logOnAck());
+    m_model.showDateTime();
+    startPing();
+}
 
 void PbxSession::sendLogOffState()
 {

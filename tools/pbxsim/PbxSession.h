@@ -54,6 +54,8 @@ public:
     int pendingOutput() const { return int(m_paced.size() + m_delayedBytes); }
 
     // Sent when told to (control channel, scenario).
+    // LOG_ON_ACK, asked for or not: the position is logged on and the session starts over.
+    void sendLogOnAck();
     void sendLogOffState();
     void sendPacketMissReport();
     void sendLifeTime();

@@ -16,12 +16,12 @@ namespace pbxsim {
 
 Connection::~Connection() = default;
 
-TcpConnection::TcpConnection(QTcpSocket *socket, QObject *parent)
+TcpConnection::TcpConnection(QTcpSocket *socket, bool lowDelay, QObject *parent)
     : Connection(parent)
     , m_socket(socket)
 {
     m_socket->setParent(this);
-    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, lowDelay ? 1 : 0);
     connect(m_socket, &QTcpSocket::readyRead, this, [this] { Q_EMIT received(m_socket->readAll()); });
     connect(m_socket, &QTcpSocket::disconnected, this, &Connection::closed);
 }

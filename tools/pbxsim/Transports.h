@@ -30,7 +30,8 @@ class TcpConnection : public Connection
 {
     Q_OBJECT
 public:
-    explicit TcpConnection(QTcpSocket *socket, QObject *parent = nullptr);
+    // lowDelay false leaves Nagle's algorithm on.
+    TcpConnection(QTcpSocket *socket, bool lowDelay, QObject *parent = nullptr);
     ~TcpConnection() override;
     void write(const QByteArray &bytes) override;
     void close() override;

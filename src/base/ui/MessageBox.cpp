@@ -51,6 +51,15 @@ QMessageBox::Icon iconOf(int style)
     }
 }
 
+void setButtons(QMessageBox &box, const std::vector<Choice> &choices)
+{
+    QMessageBox::StandardButtons buttons;
+    for (const Choice &c : choices)
+        buttons |= c.first;
+    box.setStandardButtons(buttons);
+    box.setDefaultButton(choices.front().first);
+}
+
 } // namespace
 
 int showMessageBox(QWidget *parent, const QString &text, const QString &title, int style)
@@ -60,11 +69,7 @@ int showMessageBox(QWidget *parent, const QString &text, const QString &title, i
 
     const std::vector<Choice> choices = buttonsOf(style);
     QMessageBox box(iconOf(style), title, text, QMessageBox::NoButton, parent);
-    QMessageBox::StandardButtons buttons;
-    for (const Choice &c : choices)
-        buttons |= c.first;
-    box.setStandardButtons(buttons);
-    box.setDefaultButton(choices.front().first);
+    setButtons(box, choices);
     box.exec();
     const QMessageBox::StandardButton pressed = box.standardButton(box.clickedButton());
     for (const Choice &c : choices) {
@@ -77,6 +82,20 @@ int showMessageBox(QWidget *parent, const QString &text, const QString &title, i
             return c.second;
     }
     return choices.front().second;
+}
+
+QWidget *openMessageBox(QWidget *parent, const QString &text, const QString &title, int style)
+{
+    if (MessageBoxAnswerer *answerer = MessageBoxAnswerer::current()) {
+        answerer->answer({text, title, style});
+        return nullptr;
+    }
+    auto *box = new QMessageBox(iconOf(style), title, text, QMessageBox::NoButton, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    setButtons(*box, buttonsOf(style));
+    QObject::connect(box, &QDialog::finished, box, &QObject::deleteLater);
+    box->open();
+    return box;
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer()

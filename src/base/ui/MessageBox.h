@@ -12,6 +12,11 @@ class QWidget;
 // 4 Retry, 5 Ignore, 6 Yes, 7 No. The texts are shown as given.
 int showMessageBox(QWidget *parent, const QString &text, const QString &title, int style);
 
+// Opens a box of the same styles window-modal over parent and returns at once,
+// without an event loop of its own; the box deletes itself when it is answered.
+// Under a MessageBoxAnswerer the box is only noted and nullptr is returned.
+QWidget *openMessageBox(QWidget *parent, const QString &text, const QString &title, int style);
+
 namespace MessageBoxResult {
 constexpr int Ok = 1;
 constexpr int Cancel = 2;
@@ -22,8 +27,8 @@ constexpr int Yes = 6;
 constexpr int No = 7;
 } // namespace MessageBoxResult
 
-// While one lives, ShowMessageBox shows nothing: it notes the box and answers
-// it, so that a test never waits on a modal box. The answer of a box is the
+// While one lives, showMessageBox and openMessageBox show nothing: they note
+// the box and answer it, so that a test never waits on a modal box. The answer of a box is the
 // preset answer when its buttons offer it, else the box's first button.
 class MessageBoxAnswerer
 {

@@ -133,6 +133,8 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    m_gone = true;
+    dropBoxes();
     if (MessageCatalogue::operatorUi() == this)
         MessageCatalogue::setOperatorUi(nullptr);
     // Windows that show the console's models go before the console does.
@@ -482,6 +484,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
     CSettingsSection section = mainFrameSection();
     savePlacement(this, section);
     closeLogStatusWindow();
+    // What the log-off completion still has to say would have no window behind it.
+    m_gone = true;
+    dropBoxes();
     event->accept();
 }
 
@@ -779,38 +784,65 @@ void MainWindow::closeWindow(const QString &name)
 
 // ---------------------------------------------------------------- messages
 
-int MainWindow::showMessage(const QString &textKey, const QString &titleKey, int style)
+void MainWindow::showMessage(const QString &textKey, const QString &titleKey, int style)
 {
     const MessageCatalogue catalogue;
-    const QString text = catalogue.text(textKey);
-    const QString title = catalogue.text(titleKey);
-    if (style == MessageStyle::Deferred) {
-        postPlainBox(text, title);
-        return 1;
-    }
-    return showMessageBox(this, text, title, style);
+    queueBox(catalogue.text(textKey), catalogue.text(titleKey), style);
 }
 
 void MainWindow::showFixedMessage(const QString &text, const QString &title, int style)
 {
-    if (style == MessageStyle::Deferred)
-        postPlainBox(text, title);
-    else
-        showMessageBox(this, text, title, style);
+    queueBox(text, title, style);
+}
+
+int MainWindow::ask(const QString &textKey, const QString &titleKey, int style)
+{
+    if (m_gone)
+        return MessageBoxResult::No;
+    const MessageCatalogue catalogue;
+    return showMessageBox(this, catalogue.text(textKey), catalogue.text(titleKey), style);
 }
 
 bool MainWindow::endModalDialog()
 {
-    auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal && modal == m_openBox)
+        modal = modal->parentWidget() == this ? nullptr : modal->parentWidget();
+    auto *dialog = qobject_cast<QDialog *>(modal);
     if (!dialog)
         return false;
     dialog->accept();
     return true;
 }
 
-void MainWindow::postPlainBox(const QString &text, const QString &title)
+void MainWindow::queueBox(const QString &text, const QString &title, int style)
 {
-    QMetaObject::invokeMethod(
-        this, [this, text, title] { showMessageBox(this, text, title, MessageStyle::Deferred); },
-        Qt::QueuedConnection);
+    if (m_gone)
+        return;
+    m_boxQueue.append({text, title, style});
+    // Not shown from inside the caller (a link event, a timer): the box opens
+    // from the event loop.
+    if (!m_openBox && m_boxQueue.size() == 1)
+        QMetaObject::invokeMethod(this, &MainWindow::showNextBox, Qt::QueuedConnection);
+}
+
+void MainWindow::showNextBox()
+{
+    while (!m_gone && !m_openBox && !m_boxQueue.isEmpty()) {
+        const QueuedBox next = m_boxQueue.takeFirst();
+        // Over the dialog the operator is in, so that the box can be answered.
+        QWidget *over = QApplication::activeModalWidget();
+        m_openBox = openMessageBox(over ? over : this, next.text, next.title, next.style);
+        if (m_openBox)
+            connect(m_openBox, &QObject::destroyed, this, &MainWindow::showNextBox, Qt::QueuedConnection);
+    }
+}
+
+void MainWindow::dropBoxes()
+{
+    m_boxQueue.clear();
+    if (QWidget *box = m_openBox) {
+        box->disconnect(this);
+        delete box;
+    }
 }

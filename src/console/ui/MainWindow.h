@@ -65,8 +65,9 @@ public:
     void bringToFront();
 
     // OperatorUi
-    int showMessage(const QString &textKey, const QString &titleKey, int style) override;
+    void showMessage(const QString &textKey, const QString &titleKey, int style) override;
     void showFixedMessage(const QString &text, const QString &title, int style) override;
+    int ask(const QString &textKey, const QString &titleKey, int style) override;
     bool endModalDialog() override;
     void refreshCommands() override;
     void openWindow(const QString &name) override;
@@ -103,7 +104,9 @@ private:
     void closeChildWindows();
     void arrangeIcons();
     void openHelp();
-    void postPlainBox(const QString &text, const QString &title);
+    void queueBox(const QString &text, const QString &title, int style);
+    void showNextBox();
+    void dropBoxes();
     void setCodeTexts();
     void saveBarState();
     void restoreBarState();
@@ -133,4 +136,16 @@ private:
     QString m_databaseFolder;
     bool m_databaseFolderReady = false;
     bool m_callerInfo = true;
+
+    struct QueuedBox
+    {
+        QString text;
+        QString title;
+        int style = 0;
+    };
+    // The operator's messages, one box at a time in the order they were raised.
+    QList<QueuedBox> m_boxQueue;
+    QPointer<QWidget> m_openBox;
+    // Set once the window has closed for good: nothing is shown after it.
+    bool m_gone = false;
 };
