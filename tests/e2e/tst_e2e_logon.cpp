@@ -77,6 +77,30 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(c.console->positionState(), 2, kLogOnTimeout);
     }
 
+    // A PBX that drops the position and takes it back 300 ms later: the
+    // log-off completion still pending must not wreck the new download.
+    void logOffStateThenLogOnAck()
+    {
+        PbxProcess pbx;
+        QVERIFY(pbx.startLan({"--stations", "48", "--lines", "16"}));
+        ConsoleUnderTest c;
+        c.useLan(pbx.port());
+        c.console->logOnCommand();
+        QTRY_COMPARE_WITH_TIMEOUT(c.console->positionState(), 2, kLogOnTimeout);
+        pbx.command("log-off-state");
+        QTRY_COMPARE_WITH_TIMEOUT(c.console->isLoggedOn(), false, 5000);
+        QTest::qWait(300);
+        pbx.command("log-on-ack");
+        QTRY_COMPARE_WITH_TIMEOUT(c.console->isLoggedOn(), true, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(c.console->positionState(), 2, kLogOnTimeout);
+        // Past the time the completion would have run.
+        QTest::qWait(1500);
+        QCOMPARE(c.console->positionState(), 2);
+        QVERIFY(c.console->isLoggedOn());
+        QVERIFY(!c.console->logStatus().isOpen() || c.console->logStatus().speedBinStage());
+        QVERIFY(c.console->stations().allInfoReceived());
+    }
+
     void exitWhileLoggedOn()
     {
         PbxProcess pbx;
