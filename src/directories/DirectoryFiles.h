@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class Clock;
+class CoDirectory;
+class OperatorUi;
+class StationDirectory;
+
+// The directory files of a run, in the "Database" folder of the program
+// directory. open() creates the folder and opens the files in their order
+// (speed bins, stations, CO lines, phone numbers); a directory that cannot
+// be opened or created is absent for the run, and its commands say so.
+class DirectoryFiles : public QObject
+{
+    Q_OBJECT
+public:
+    DirectoryFiles(OperatorUi &ui, const Clock &clock, QObject *parent = nullptr);
+    ~DirectoryFiles() override;
+
+    // folder: the "Database" folder. Shows "#:database_error" with the
+    // directory's "cannot create" text for each one that fails.
+    void open(const QString &folder);
+    bool isOpened() const { return m_opened; }
+    const QString &folder() const { return m_folder; }
+
+    // nullptr when absent.
+    StationDirectory *stations() const;
+    CoDirectory *coLines() const;
+
+private:
+    OperatorUi &m_ui;
+    const Clock &m_clock;
+    QString m_folder;
+    bool m_opened = false;
+    std::unique_ptr<StationDirectory> m_stations;
+    std::unique_ptr<CoDirectory> m_coLines;
+};

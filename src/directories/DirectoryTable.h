@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// The layout of the one table of a directory file: its name and its fields in
+// order. The first field is always InternalIndex, the row identity.
+struct DirectoryField
+{
+    enum Type { Long, Integer, Text };
+    QString name;
+    Type type;
+    int size; // bytes of a number, characters of a text
+};
+
+struct DirectoryTable
+{
+    QString name;                 // "Extension", "Trunk", "SpeedBin", "PhoneNo"
+    QList<DirectoryField> fields; // InternalIndex first
+
+    // The field of that name (case-insensitive), or nullptr.
+    const DirectoryField *field(const QString &name) const;
+    // The position of the field in fields, or -1.
+    int indexOf(const QString &name) const;
+
+    // Table "Extension" of ExtDB.mdb, 16 fields.
+    static const DirectoryTable &extension();
+    // Table "Trunk" of TrkDB.mdb, 9 fields.
+    static const DirectoryTable &trunk();
+};
