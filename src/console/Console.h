@@ -14,6 +14,7 @@ class CLogSession;
 class CSysInfoLoader;
 class Clock;
 class CTrkStatusList;
+class DirectoryFiles;
 class LinkConnection;
 class PbxConnection;
 class LinkDispatcher;
@@ -52,6 +53,8 @@ public:
     CExtStatusList &stations() const;
     CTrkStatusList &coLines() const;
     LogStatusModel &logStatus() const;
+    // The directory files of the run (opened by the main window at start).
+    DirectoryFiles &directories() const;
 
     // Menu commands.
     void logOnCommand();              // connect, then LOG_ON_Request

@@ -1,0 +1,1 @@
+#include "DirectoryColumns.h"
