@@ -64,7 +64,7 @@ private Q_SLOTS:
     {
         // The console's own catalogue, so captions are looked up as in the console.
         MessageCatalogue::resetProcessStateForTests();
-        MessageCatalogue::setFallbackDirectory(QStringLiteral(ZARTO_SOURCE_DATA_DIR));
+        MessageCatalogue::setFallbackDirectory(qEnvironmentVariable("ZARTO_SOURCE_DIR") + QStringLiteral("/data"));
     }
 
     void init()
