@@ -9,6 +9,7 @@ class StationDirectoryWriter
 {
 public:
     virtual ~StationDirectoryWriter();
-    // Only the given fields replace the stored ones.
-    virtual void writeStation(quint16 port, const std::optional<QString> &number, const std::optional<QString> &name) = 0;
+    // Only the given fields replace the stored ones. False when the
+    // directory's recordset cannot be opened: nothing was written.
+    virtual bool writeStation(quint16 port, const std::optional<QString> &number, const std::optional<QString> &name) = 0;
 };

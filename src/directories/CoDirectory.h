@@ -31,7 +31,7 @@ public:
     bool TrimToLineCount(int count);
     std::optional<CoFields> find(int line);
 
-    void writeCoLine(quint16 line, const std::optional<QString> &name, const std::optional<QString> &accessCode,
+    bool writeCoLine(quint16 line, const std::optional<QString> &name, const std::optional<QString> &accessCode,
                      const std::optional<QString> &retrieveCode) override;
 
     void beginBatch();

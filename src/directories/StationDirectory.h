@@ -40,7 +40,7 @@ public:
     std::optional<StationFields> find(int port);
 
     // Write-through of the PBX's number and name, keeping the operator's fields.
-    void writeStation(quint16 port, const std::optional<QString> &number, const std::optional<QString> &name) override;
+    bool writeStation(quint16 port, const std::optional<QString> &number, const std::optional<QString> &name) override;
 
     // Groups the writes of one frame of the download in one transaction.
     void beginBatch();
