@@ -1,10 +1,12 @@
 // Log-on benchmark: starts the simulated PBX on loopback for each size and
 // measures the time from the log-on command to position state 2, once with the
-// PBX's TCP_NODELAY and once with Nagle's algorithm left on (--nagle).
+// PBX's TCP_NODELAY and once with Nagle's algorithm left on (--nagle), each
+// with the station and CO line directories written through and without them.
 #include "callstate/CExtStatusList.h"
 #include "callstate/CTrkStatusList.h"
 #include "transport/LinkConnection.h"
 #include "console/Console.h"
+#include "directories/DirectoryFiles.h"
 #include "base/OperatorUi.h"
 #include "base/SettingsSection.h"
 #include "base/QtTimerHost.h"
@@ -62,7 +64,7 @@ bool waitFor(const std::function<bool()> &done, int ms)
 }
 
 // One log-on; returns milliseconds, or -1 when it did not complete.
-double logOnOnce(int stations, int lines, bool nagle)
+double logOnOnce(int stations, int lines, bool nagle, bool directories)
 {
     const quint16 port = freePort();
     QProcess pbx;
@@ -84,6 +86,9 @@ double logOnOnce(int stations, int lines, bool nagle)
     SilentUi ui;
     SystemClock clock;
     Console console(timers, ui, clock);
+    QTemporaryDir files;
+    if (directories)
+        console.openDirectories(files.filePath(QStringLiteral("Database")));
     CSettingsSection("Server").writeString("History 0", "127.0.0.1");
     console.setConnectionType(1);
     console.linkConnection()->setLanServerPort(port);
@@ -108,13 +113,14 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
-    std::printf("%-18s %-8s %10s %10s %10s %16s\n", "stations/lines", "PBX TCP", "best ms", "median ms", "worst ms",
-                "ms per station");
+    std::printf("%-18s %-8s %-12s %10s %10s %10s %16s\n", "stations/lines", "PBX TCP", "directories", "best ms",
+                "median ms", "worst ms", "ms per station");
     for (const auto &[stations, lines] : {std::pair{48, 16}, std::pair{500, 100}, std::pair{2000, 400}}) {
-        for (const bool nagle : {false, true}) {
+        for (const auto &[nagle, directories] : {std::pair{false, false}, std::pair{false, true},
+                                                 std::pair{true, false}, std::pair{true, true}}) {
             std::vector<double> times;
             for (int i = 0; i < runs; ++i) {
-                const double ms = logOnOnce(stations, lines, nagle);
+                const double ms = logOnOnce(stations, lines, nagle, directories);
                 if (ms < 0) {
                     std::printf("%d/%d: log-on did not complete\n", stations, lines);
                     return 1;
@@ -123,8 +129,9 @@ int main(int argc, char **argv)
             }
             std::sort(times.begin(), times.end());
             const double median = times[times.size() / 2];
-            std::printf("%-18s %-8s %10.1f %10.1f %10.1f %16.3f\n",
+            std::printf("%-18s %-8s %-12s %10.1f %10.1f %10.1f %16.3f\n",
                         qPrintable(QStringLiteral("%1/%2").arg(stations).arg(lines)), nagle ? "nagle" : "nodelay",
+                        directories ? "written" : "off",
                         times.front(), median, times.back(), median / stations);
             std::fflush(stdout);
         }

@@ -51,14 +51,22 @@ bool CoDirectory::WriteRecord(const CoFields &fields, Origin origin)
         return false;
     if (origin == Origin::Operator)
         m_batch->commit();
+    DirectoryRecordset &set = recordset();
+    const KeepTexts keep(set);
+    if (!openKey(set, QStringLiteral("LineNo = %1").arg(leadingInteger(fields[0]))))
+        return false;
+    return writeOpen(fields, origin);
+}
+
+bool CoDirectory::writeOpen(const CoFields &fields, Origin origin)
+{
     QVariantList values;
     values.reserve(CoFieldCount);
     values << leadingInteger(fields[0]);
     for (int i = 1; i < CoFieldCount; ++i)
         values << fields[i];
-    // The line number names the row; a record of nothing but its number deletes it.
-    const Outcome outcome = write(recordset(), QStringLiteral("LineNo = %1").arg(leadingInteger(fields[0])), values,
-                                  allEmpty(fields.mid(1)));
+    // The key names the row; a record of nothing but its key deletes it.
+    const Outcome outcome = writeRows(*m_set, values, allEmpty(fields.mid(1)));
     if (outcome == Failed)
         return false;
     if (outcome != Unchanged) {
@@ -95,7 +103,11 @@ bool CoDirectory::writeCoLine(quint16 line, const std::optional<QString> &name,
                               const std::optional<QString> &accessCode, const std::optional<QString> &retrieveCode)
 {
     holdBatch();
-    CoFields fields = find(int(line)).value_or(CoFields(CoFieldCount));
+    DirectoryRecordset &set = recordset();
+    const KeepTexts keep(set);
+    if (!openKey(set, QStringLiteral("LineNo = %1").arg(line)))
+        return false;
+    CoFields fields = set.moveFirst() ? ReadRecord(set) : CoFields(CoFieldCount);
     fields[0] = QString::number(line);
     if (name)
         fields[1] = *name;
@@ -103,7 +115,7 @@ bool CoDirectory::writeCoLine(quint16 line, const std::optional<QString> &name,
         fields[2] = *accessCode;
     if (retrieveCode)
         fields[3] = *retrieveCode;
-    return WriteRecord(fields, Origin::Pbx);
+    return writeOpen(fields, Origin::Pbx);
 }
 
 void CoDirectory::holdBatch()

@@ -46,6 +46,8 @@ Q_SIGNALS:
 private:
     QSqlDatabase m_db;
     void holdBatch();
+    // WriteRecord on the recordset already opened on the key's rows.
+    bool writeOpen(const CoFields &fields, Origin origin);
     // The recordset, created on first use; not opened.
     DirectoryRecordset &recordset();
 

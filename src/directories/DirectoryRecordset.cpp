@@ -1,8 +1,9 @@
 #include "directories/DirectoryRecordset.h"
 
 #include <QLoggingCategory>
-#include <QSqlError>
-#include <QSqlQuery>
+#include "directories/SqliteStatement.h"
+
+#include <sqlite3.h>
 
 Q_LOGGING_CATEGORY(lcRecordset, "zarto.directories.recordset")
 
@@ -193,13 +194,6 @@ private:
     qsizetype m_i = 0;
 };
 
-QVariant fromColumn(const DirectoryField &field, const QVariant &v)
-{
-    if (field.type == DirectoryField::Text)
-        return v.isNull() ? QString() : v.toString();
-    return v.isNull() ? qint64(0) : v.toLongLong();
-}
-
 QVariant toColumn(const DirectoryField &field, const QVariant &v)
 {
     if (field.type == DirectoryField::Text) {
@@ -215,8 +209,26 @@ QVariant toColumn(const DirectoryField &field, const QVariant &v)
 
 DirectoryRecordset::DirectoryRecordset(QSqlDatabase db, const DirectoryTable &table)
     : m_db(std::move(db))
+    , m_handle(sqliteHandle(m_db))
     , m_table(table)
+    , m_select(std::make_unique<SqliteStatement>())
+    , m_insert(std::make_unique<SqliteStatement>())
+    , m_update(std::make_unique<SqliteStatement>())
+    , m_delete(std::make_unique<SqliteStatement>())
 {
+    QStringList names, marks, sets;
+    for (int i = 1; i < m_table.fields.size(); ++i) {
+        names << m_table.fields[i].name;
+        marks << QStringLiteral("?");
+        sets << m_table.fields[i].name + QStringLiteral(" = ?");
+    }
+    const QString &rowId = m_table.fields[0].name;
+    m_insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(m_table.name, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    m_updateSql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(m_table.name, sets.join(QStringLiteral(", ")), rowId);
+    m_deleteSql = QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(m_table.name, rowId);
+    names.prepend(rowId);
+    m_selectSql = QStringLiteral("SELECT %1 FROM %2").arg(names.join(QStringLiteral(", ")), m_table.name);
 }
 
 std::optional<DirectoryRecordset::Sql> DirectoryRecordset::whereClause(const QString &filter,
@@ -295,41 +307,37 @@ bool DirectoryRecordset::open()
         qCWarning(lcRecordset) << m_error;
         return false;
     }
-    QStringList names;
-    for (const DirectoryField &f : m_table.fields)
-        names << f.name;
-    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(names.join(QStringLiteral(", ")), m_table.name);
+    QString sql = m_selectSql;
     if (!where->text.isEmpty())
         sql += QStringLiteral(" WHERE ") + where->text;
     sql += QStringLiteral(" ORDER BY ") + *order;
 
-    if (!m_select || m_selectSql != sql) {
-        m_select = std::make_unique<QSqlQuery>(m_db);
-        m_select->setForwardOnly(true);
-        if (!m_select->prepare(sql)) {
-            m_error = m_select->lastError().text();
-            m_select.reset();
-            qCWarning(lcRecordset) << "cannot prepare" << sql << m_error;
-            return false;
-        }
-        m_selectSql = sql;
-    }
-    for (int i = 0; i < where->values.size(); ++i)
-        m_select->bindValue(i, where->values[i]);
-    if (!m_select->exec()) {
-        m_error = m_select->lastError().text();
-        qCWarning(lcRecordset) << "cannot open" << sql << m_error;
+    if (!m_select->prepare(m_handle, sql)) {
+        m_error = m_select->error();
+        qCWarning(lcRecordset) << "cannot prepare" << sql << m_error;
         return false;
     }
+    for (int i = 0; i < where->values.size(); ++i)
+        m_select->bind(i + 1, where->values[i]);
     const int fieldCount = int(m_table.fields.size());
     while (m_select->next()) {
         QVariantList row;
         row.reserve(fieldCount);
-        for (int i = 0; i < fieldCount; ++i)
-            row.append(fromColumn(m_table.fields[i], m_select->value(i)));
+        for (int i = 0; i < fieldCount; ++i) {
+            if (m_table.fields[i].type == DirectoryField::Text)
+                row.append(m_select->text(i));
+            else
+                row.append(m_select->integer(i));
+        }
         m_rows.push_back(std::move(row));
     }
-    m_select->finish();
+    m_select->reset();
+    if (!m_select->error().isEmpty()) {
+        m_error = m_select->error();
+        m_rows.clear();
+        qCWarning(lcRecordset) << "cannot open" << sql << m_error;
+        return false;
+    }
     m_open = true;
     return true;
 }
@@ -372,20 +380,17 @@ QVariant DirectoryRecordset::value(int fieldIndex) const
     return m_rows[m_current][fieldIndex];
 }
 
-QSqlQuery &DirectoryRecordset::prepared(std::unique_ptr<QSqlQuery> &query, const QString &sql)
+bool DirectoryRecordset::run(SqliteStatement &statement, const QString &sql, const QVariantList &values)
 {
-    if (!query) {
-        query = std::make_unique<QSqlQuery>(m_db);
-        if (!query->prepare(sql))
-            m_error = query->lastError().text();
+    if (!statement.prepare(m_handle, sql)) {
+        m_error = statement.error();
+        qCWarning(lcRecordset) << "cannot prepare" << sql << m_error;
+        return false;
     }
-    return *query;
-}
-
-bool DirectoryRecordset::run(QSqlQuery &query)
-{
-    if (!query.exec()) {
-        m_error = query.lastError().text();
+    for (int i = 0; i < values.size(); ++i)
+        statement.bind(i + 1, values[i]);
+    if (!statement.run()) {
+        m_error = statement.error();
         qCWarning(lcRecordset) << "write to" << m_table.name << "failed:" << m_error;
         return false;
     }
@@ -399,22 +404,12 @@ bool DirectoryRecordset::addNew(const QVariantList &valuesWithoutIndex)
         m_error = QStringLiteral("%1 values for %2 fields").arg(valuesWithoutIndex.size()).arg(n);
         return false;
     }
-    QStringList names, marks;
-    for (int i = 1; i <= n; ++i) {
-        names << m_table.fields[i].name;
-        marks << QStringLiteral("?");
-    }
-    QSqlQuery &q = prepared(m_insert, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                          .arg(m_table.name, names.join(QStringLiteral(", ")),
-                                               marks.join(QStringLiteral(", "))));
     QVariantList row{QVariant()};
-    for (int i = 1; i <= n; ++i) {
+    for (int i = 1; i <= n; ++i)
         row.append(toColumn(m_table.fields[i], valuesWithoutIndex[i - 1]));
-        q.bindValue(i - 1, row.last());
-    }
-    if (!run(q))
+    if (!run(*m_insert, m_insertSql, row.mid(1)))
         return false;
-    row[0] = q.lastInsertId().toLongLong();
+    row[0] = qint64(sqlite3_last_insert_rowid(m_handle));
     m_rows.push_back(std::move(row));
     return true;
 }
@@ -426,20 +421,11 @@ bool DirectoryRecordset::editCurrent(const QVariantList &valuesWithoutIndex)
         m_error = QStringLiteral("no current record to edit");
         return false;
     }
-    QStringList sets;
-    for (int i = 1; i <= n; ++i)
-        sets << m_table.fields[i].name + QStringLiteral(" = ?");
-    QSqlQuery &q = prepared(m_update, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                          .arg(m_table.name, sets.join(QStringLiteral(", ")),
-                                               m_table.fields[0].name));
     QVariantList &row = m_rows[m_current];
     QVariantList updated{row[0]};
-    for (int i = 1; i <= n; ++i) {
+    for (int i = 1; i <= n; ++i)
         updated.append(toColumn(m_table.fields[i], valuesWithoutIndex[i - 1]));
-        q.bindValue(i - 1, updated.last());
-    }
-    q.bindValue(n, row[0]);
-    if (!run(q))
+    if (!run(*m_update, m_updateSql, updated.mid(1) << row[0]))
         return false;
     row = std::move(updated);
     return true;
@@ -451,10 +437,7 @@ bool DirectoryRecordset::deleteCurrent()
         m_error = QStringLiteral("no current record to delete");
         return false;
     }
-    QSqlQuery &q = prepared(m_delete,
-                            QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(m_table.name, m_table.fields[0].name));
-    q.bindValue(0, m_rows[m_current][0]);
-    if (!run(q))
+    if (!run(*m_delete, m_deleteSql, {m_rows[m_current][0]}))
         return false;
     m_rows.erase(m_rows.begin() + qsizetype(m_current));
     return true;
@@ -467,17 +450,11 @@ bool DirectoryRecordset::deleteAll()
         m_error = QStringLiteral("cannot read the filter \"%1\"").arg(m_filter);
         return false;
     }
-    QSqlQuery q(m_db);
     QString sql = QStringLiteral("DELETE FROM %1").arg(m_table.name);
     if (!where->text.isEmpty())
         sql += QStringLiteral(" WHERE ") + where->text;
-    if (!q.prepare(sql)) {
-        m_error = q.lastError().text();
-        return false;
-    }
-    for (int i = 0; i < where->values.size(); ++i)
-        q.bindValue(i, where->values[i]);
-    if (!run(q))
+    SqliteStatement statement;
+    if (!run(statement, sql, where->values))
         return false;
     m_rows.clear();
     m_current = 0;

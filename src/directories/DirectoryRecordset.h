@@ -11,7 +11,8 @@
 #include <optional>
 #include <vector>
 
-class QSqlQuery;
+class SqliteStatement;
+struct sqlite3;
 
 // A record set of one directory table with a filter text and a sort text as
 // the directories speak them ("Port = 5", "Name Like 'ab*'", "FirstName ASC,
@@ -81,10 +82,10 @@ public:
     const DirectoryTable &table() const { return m_table; }
 
 private:
-    QSqlQuery &prepared(std::unique_ptr<QSqlQuery> &query, const QString &sql);
-    bool run(QSqlQuery &query);
+    bool run(SqliteStatement &statement, const QString &sql, const QVariantList &values);
 
     QSqlDatabase m_db;
+    sqlite3 *m_handle;
     const DirectoryTable &m_table;
     QString m_filter;
     QString m_sort;
@@ -93,9 +94,12 @@ private:
     size_t m_current = 0;
     QString m_error;
     // Prepared once: the last SELECT, and the three writes.
-    std::unique_ptr<QSqlQuery> m_select;
-    QString m_selectSql;
-    std::unique_ptr<QSqlQuery> m_insert;
-    std::unique_ptr<QSqlQuery> m_update;
-    std::unique_ptr<QSqlQuery> m_delete;
+    std::unique_ptr<SqliteStatement> m_select;
+    std::unique_ptr<SqliteStatement> m_insert;
+    std::unique_ptr<SqliteStatement> m_update;
+    std::unique_ptr<SqliteStatement> m_delete;
+    QString m_selectSql; // without WHERE and ORDER BY
+    QString m_insertSql;
+    QString m_updateSql;
+    QString m_deleteSql;
 };

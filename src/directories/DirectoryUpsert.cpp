@@ -9,37 +9,39 @@ Q_LOGGING_CATEGORY(lcUpsert, "zarto.directories.write")
 
 namespace DirectoryUpsert {
 
-namespace {
-// The upsert and the trim leave the recordset closed with the filter and sort
-// it had, for the window that reopens it.
-struct KeepTexts
+
+KeepTexts::KeepTexts(DirectoryRecordset &set)
+    : set(set)
+    , filter(set.filter())
+    , sort(set.sort())
 {
-    explicit KeepTexts(DirectoryRecordset &set)
-        : set(set)
-        , filter(set.filter())
-        , sort(set.sort())
-    {
-    }
-    ~KeepTexts()
-    {
-        set.close();
-        set.setFilter(filter);
-        set.setSort(sort);
-    }
-    DirectoryRecordset &set;
-    QString filter;
-    QString sort;
-};
-} // namespace
+}
+
+KeepTexts::~KeepTexts()
+{
+    set.close();
+    set.setFilter(filter);
+    set.setSort(sort);
+}
+
+bool openKey(DirectoryRecordset &set, const QString &keyFilter)
+{
+    set.close();
+    set.setFilter(keyFilter);
+    set.setSort(QString());
+    return set.open();
+}
 
 Outcome write(DirectoryRecordset &set, const QString &keyFilter, const QVariantList &values, bool empty)
 {
     const KeepTexts keep(set);
-    set.close();
-    set.setFilter(keyFilter);
-    set.setSort(QString());
-    if (!set.open())
+    if (!openKey(set, keyFilter))
         return Failed;
+    return writeRows(set, values, empty);
+}
+
+Outcome writeRows(DirectoryRecordset &set, const QVariantList &values, bool empty)
+{
     Outcome outcome = Unchanged;
     if (!set.isEmpty()) {
         set.moveFirst();

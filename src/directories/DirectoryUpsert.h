@@ -23,6 +23,22 @@ enum Outcome { Added = 0, Deleted = 1, Edited = 2, Unchanged = 3, Failed = 4 };
 // The recordset is closed afterwards.
 Outcome write(DirectoryRecordset &set, const QString &keyFilter, const QVariantList &values, bool allEmpty);
 
+// The same on a recordset already opened on the key's rows.
+Outcome writeRows(DirectoryRecordset &set, const QVariantList &values, bool allEmpty);
+// Closes set and opens it on the rows of keyFilter, unsorted.
+bool openKey(DirectoryRecordset &set, const QString &keyFilter);
+
+// The upsert and the trim leave the recordset closed with the filter and sort
+// it had, for the window that reopens it.
+struct KeepTexts
+{
+    explicit KeepTexts(DirectoryRecordset &set);
+    ~KeepTexts();
+    DirectoryRecordset &set;
+    QString filter;
+    QString sort;
+};
+
 // Deletes every row the filter finds; false when the recordset cannot be opened.
 bool trim(DirectoryRecordset &set, const QString &filter);
 

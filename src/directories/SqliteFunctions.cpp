@@ -1,5 +1,7 @@
 #include "directories/SqliteFunctions.h"
 
+#include "directories/SqliteStatement.h"
+
 #include <QCollator>
 #include <QLocale>
 #include <QSqlDatabase>
@@ -150,10 +152,7 @@ int unicaseCompare(const QString &a, const QString &b)
 
 bool registerSqliteFunctions(QSqlDatabase &db)
 {
-    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
-        return false;
-    sqlite3 *handle = *static_cast<sqlite3 *const *>(v.constData());
+    sqlite3 *handle = sqliteHandle(db);
     if (!handle)
         return false;
     return sqlite3_create_collation_v2(handle, "UNICASE", SQLITE_UTF8, nullptr, unicaseCollation, nullptr) == SQLITE_OK

@@ -51,14 +51,22 @@ bool StationDirectory::WriteRecord(const StationFields &fields, Origin origin)
         return false;
     if (origin == Origin::Operator)
         m_batch->commit();
+    DirectoryRecordset &set = recordset();
+    const KeepTexts keep(set);
+    if (!openKey(set, QStringLiteral("Port = %1").arg(leadingInteger(fields[0]))))
+        return false;
+    return writeOpen(fields, origin);
+}
+
+bool StationDirectory::writeOpen(const StationFields &fields, Origin origin)
+{
     QVariantList values;
     values.reserve(StationFieldCount);
     values << leadingInteger(fields[0]) << leadingInteger(fields[1]);
     for (int i = 2; i < StationFieldCount; ++i)
         values << fields[i];
-    // The port names the row; a record of nothing but its port deletes it.
-    const Outcome outcome = write(recordset(), QStringLiteral("Port = %1").arg(leadingInteger(fields[0])), values,
-                                  allEmpty(fields.mid(1)));
+    // The key names the row; a record of nothing but its key deletes it.
+    const Outcome outcome = writeRows(*m_set, values, allEmpty(fields.mid(1)));
     if (outcome == Failed)
         return false;
     if (outcome != Unchanged) {
@@ -95,7 +103,11 @@ bool StationDirectory::writeStation(quint16 port, const std::optional<QString> &
                                     const std::optional<QString> &name)
 {
     holdBatch();
-    StationFields fields = find(int(port)).value_or(StationFields(StationFieldCount));
+    DirectoryRecordset &set = recordset();
+    const KeepTexts keep(set);
+    if (!openKey(set, QStringLiteral("Port = %1").arg(port)))
+        return false;
+    StationFields fields = set.moveFirst() ? ReadRecord(set) : StationFields(StationFieldCount);
     fields[0] = QString::number(port);
     if (number)
         fields[1] = *number;
@@ -103,7 +115,7 @@ bool StationDirectory::writeStation(quint16 port, const std::optional<QString> &
         fields[1] = QStringLiteral("0");
     if (name)
         fields[2] = *name;
-    return WriteRecord(fields, Origin::Pbx);
+    return writeOpen(fields, Origin::Pbx);
 }
 
 void StationDirectory::holdBatch()

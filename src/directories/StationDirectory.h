@@ -58,6 +58,8 @@ Q_SIGNALS:
 private:
     QSqlDatabase m_db;
     void holdBatch();
+    // WriteRecord on the recordset already opened on the key's rows.
+    bool writeOpen(const StationFields &fields, Origin origin);
     // The recordset, created on first use; not opened.
     DirectoryRecordset &recordset();
 
