@@ -23,8 +23,8 @@ public:
     static constexpr int FormatUnknown = 0;
     static constexpr int FieldWidth = 12;
     static constexpr int UpperWidth = 24;
-    // A text that only ever grows (text mode, escape 0xC4) stops growing here;
-    // no field shows more than 24 characters of it.
+    // A text that only ever grows (text mode, escape 0xC4) stops growing
+    // here, far beyond the 24 characters the widest field shows.
     static constexpr int MaxCurrentText = 512;
 
     explicit KeyDisplay(TimerHost &timers, QObject *parent = nullptr);

@@ -28,7 +28,7 @@ public:
 
     // In the order 1 to 9, 0, *, #.
     static std::span<const Key> dialKeys();
-    // In the order of the spec's table: redial, transfer, speed, conference,
+    // In the order of the pane, row by row: redial, transfer, speed, conference,
     // call back, mute, do not disturb, flash, intercom, monitor, hold.
     static std::span<const Key> functionKeys();
     // Key n of 1 to 24: "Btn n", code 0x1F + n, lamp n.
