@@ -18,6 +18,7 @@
 #include "directories/CoDirectory.h"
 #include "directories/DirectoryFiles.h"
 #include "directories/StationDirectory.h"
+#include "keyset/KeyTelephone.h"
 #include "base/OperatorUi.h"
 #include "base/TimerHost.h"
 #include "base/TimerIds.h"
@@ -32,6 +33,7 @@ struct Console::Parts
         , stations(link, clock)
         , lines(link, clock)
         , attendant(link, timers, ui, stations, lines, status)
+        , keyTelephone(request, timers)
         , logDecoder(&attendant.session())
         , infoDecoder(&attendant.loader())
     {
@@ -47,6 +49,7 @@ struct Console::Parts
     CTrkStatusList lines;
     LogStatusModel status;
     CAttendantState attendant;
+    KeyTelephone keyTelephone;
     LogEventDecoder logDecoder;
     SysInfoDecoder infoDecoder;
 };
@@ -64,6 +67,7 @@ Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const Co
     p.dispatcher.routes().sysInfo = &p.infoDecoder;
     p.dispatcher.routes().stations = &p.stations;
     p.dispatcher.routes().coLines = &p.lines;
+    p.dispatcher.routes().keyTelephone = &p.keyTelephone;
     p.dispatcher.setLoggedOnQuery([this] { return isLoggedOn(); });
     p.dispatcher.setPayloadObserver([this] { m_parts->attendant.session().payloadReceived(); });
     connect(&p.link, &CLinkPort::dataReceived, this, [this](const QByteArray &payload) {
@@ -82,7 +86,12 @@ Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const Co
         trimDirectories();
         Q_EMIT allSystemInfoReceived();
     });
-    connect(&p.attendant, &CAttendantState::logOffCompleted, this, [this] { Q_EMIT displayReset(); });
+    connect(&p.attendant, &CAttendantState::logOffCompleted, this, [this] {
+        m_parts->keyTelephone.logOffReset();
+        Q_EMIT displayReset();
+    });
+    // The lamps of the last position go once the own station is known.
+    connect(&p.attendant, &CAttendantState::ownStationChanged, &p.keyTelephone, &KeyTelephone::ownStationKnown);
     connect(&p.attendant.loader(), &CSysInfoLoader::resetDone, this, [this] {
         if (m_exitPending) {
             Q_EMIT closeMainWindowRequested();
@@ -114,6 +123,7 @@ CExtStatusList &Console::stations() const { return m_parts->stations; }
 CTrkStatusList &Console::coLines() const { return m_parts->lines; }
 LogStatusModel &Console::logStatus() const { return m_parts->status; }
 DirectoryFiles &Console::directories() const { return m_parts->directories; }
+KeyTelephone &Console::keyTelephone() const { return m_parts->keyTelephone; }
 
 void Console::openDirectories(const QString &folder)
 {

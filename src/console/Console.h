@@ -15,6 +15,7 @@ class CSysInfoLoader;
 class Clock;
 class CTrkStatusList;
 class DirectoryFiles;
+class KeyTelephone;
 class LinkConnection;
 class PbxConnection;
 class LinkDispatcher;
@@ -55,6 +56,8 @@ public:
     LogStatusModel &logStatus() const;
     // The directory files of the run (opened by the main window at start).
     DirectoryFiles &directories() const;
+    // The virtual key telephone: lamps, display and keys.
+    KeyTelephone &keyTelephone() const;
     // Opens the directory files in the "Database" folder and lets the tables
     // write through to them.
     void openDirectories(const QString &folder);

@@ -143,9 +143,9 @@ const QList<Command> NotBuiltYet{
     Command::Import,           Command::Export,           Command::Print,          Command::ClockSetting,
     Command::WakeUp,           Command::CancelWakeUp,     Command::MusicSelection, Command::CustomMessage,
     Command::SystemGreetings,  Command::TemporaryCos,     Command::AttendantCancel, Command::MailServer,
-    Command::ViewKeyTelephone, Command::ViewStationWindow, Command::ViewCoWindow,  Command::ViewQueue,
+    Command::ViewStationWindow, Command::ViewCoWindow,  Command::ViewQueue,
     Command::ViewStationDirectory, Command::ViewCoDirectory, Command::ViewSpeedBinDirectory,
-    Command::ViewPhoneNumberDirectory, Command::SmallKeyPad, Command::Paging,
+    Command::ViewPhoneNumberDirectory, Command::Paging,
 };
 
 void verifyNotBuiltAreGreyed(const MainWindow &w)
@@ -1013,6 +1013,16 @@ private Q_SLOTS:
         clickKeys(about, QString::fromLatin1(AboutDialog::LogOnCode) + QLatin1Char('#'));
         QCOMPARE(logOnAgain.count(), 0);
         about->accept();
+
+        // The key telephone: its window opens from the menu, and the PBX's
+        // display characters reach the LCD bar.
+        w->action(Command::ViewKeyTelephone)->trigger();
+        QVERIFY(w->childWindows().isOpen(ChildWindowTable::KeyTelephone));
+        QVERIFY(w->action(Command::ViewKeyTelephone)->isChecked());
+        pbx.send(QByteArray::fromHex("824fff48824f4900"));
+        QTRY_COMPARE(w->lcdBar()->upperLine().trimmed(), QStringLiteral("HI"));
+        w->action(Command::ViewKeyTelephone)->trigger();
+        QTRY_VERIFY(!w->childWindows().isOpen(ChildWindowTable::KeyTelephone));
 
         // Exit while logged on: the log-off goes out and the window stays.
         QVERIFY(!w->close());

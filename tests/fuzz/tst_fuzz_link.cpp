@@ -269,8 +269,6 @@ private Q_SLOTS:
         CLinkPort &link = console.link();
         CExtStatusList &stations = console.stations();
         CAttendantState &attendant = console.attendant();
-        NullKeys keys;
-        console.dispatcher().routes().keyTelephone = &keys;
 
         Generator gen(99u);
         qint64 fed = 0;

@@ -13,8 +13,7 @@
 // The main window's table of open child windows, one slot per kind. A window
 // enters itself when it opens and leaves when it closes; a window that is
 // destroyed without leaving frees its slot all the same (the slots are
-// guarded pointers). The table also keeps the date-format and time-format
-// states learned from the display of the key telephone.
+// guarded pointers).
 //
 // It also remembers, when the main window closes, which windows were open,
 // and reopens them once log-on has completed and all system information has
@@ -54,8 +53,6 @@ public:
         SlotCount = 9,
     };
 
-    // Format states: 0 unknown, 1 or 2.
-    static constexpr int FormatUnknown = 0;
 
     // The title key is looked up again whenever the titles are renewed.
     void enter(int slot, QWidget *window, const QString &titleKey);
@@ -77,10 +74,6 @@ public:
     // section remembers. Nothing opens while logged off.
     void reopenWindows(bool loggedOn) const;
 
-    int dateFormatState() const { return m_dateFormat; }
-    int timeFormatState() const { return m_timeFormat; }
-    void setDateFormatState(int state) { m_dateFormat = state; }
-    void setTimeFormatState(int state) { m_timeFormat = state; }
 
 private:
     struct Entry
@@ -94,6 +87,4 @@ private:
 
     std::array<Entry, SlotCount> m_slots;
     std::vector<Reopening> m_reopenings;
-    int m_dateFormat = FormatUnknown;
-    int m_timeFormat = FormatUnknown;
 };

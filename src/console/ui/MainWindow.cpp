@@ -16,6 +16,10 @@
 #include "console/ui/LanguageDialog.h"
 #include "console/ui/LcdBar.h"
 #include "console/ui/LogStatusWindow.h"
+#include "keyset/KeyDisplay.h"
+#include "keyset/KeyTelephone.h"
+#include "keyset/ui/KeyTelephoneWindow.h"
+#include "keyset/ui/SmallKeyPadDialog.h"
 #include "base/ui/MessageBox.h"
 #include "base/ui/Translate.h"
 #include "transport/LinkConnection.h"
@@ -96,10 +100,9 @@ constexpr Command PendingCommands[] = {
     Command::ClockSetting,     Command::WakeUp,           Command::CancelWakeUp,
     Command::MusicSelection,   Command::CustomMessage,    Command::SystemGreetings,
     Command::TemporaryCos,     Command::AttendantCancel,  Command::MailServer,
-    Command::ViewKeyTelephone, Command::ViewStationWindow, Command::ViewCoWindow,
+    Command::ViewStationWindow, Command::ViewCoWindow,
     Command::ViewQueue,        Command::ViewStationDirectory, Command::ViewCoDirectory,
-    Command::ViewSpeedBinDirectory, Command::ViewPhoneNumberDirectory, Command::SmallKeyPad,
-    Command::Paging,
+    Command::ViewSpeedBinDirectory, Command::ViewPhoneNumberDirectory, Command::Paging,
 };
 
 CSettingsSection mainFrameSection()
@@ -127,6 +130,8 @@ MainWindow::MainWindow(QWidget *parent)
     connectConsole();
     readCallerInfo();
     prepareDatabaseFolder();
+    m_children.registerReopening({CWindowKindSettings::Kind::KeyTelephoneFrame, ChildWindowTable::KeyTelephone, -1,
+                                  false, [this](int) { openKeyTelephoneWindow(); }});
     updateTitle();
     refreshCommands();
 }
@@ -296,9 +301,9 @@ void MainWindow::updateTitle()
 
 void MainWindow::setCodeTexts()
 {
-    const int date = m_children.dateFormatState();
-    const int time = m_children.timeFormatState();
-    const bool known = date != ChildWindowTable::FormatUnknown && time != ChildWindowTable::FormatUnknown;
+    const int date = m_console->keyTelephone().display().dateFormatState();
+    const int time = m_console->keyTelephone().display().timeFormatState();
+    const bool known = date != KeyDisplay::FormatUnknown && time != KeyDisplay::FormatUnknown;
     const QString dateKey = !known      ? QStringLiteral("#:dtf_initialize_dt_MENU")
                             : date == 1 ? QStringLiteral("#:dtf_date_mdy_MENU")
                                         : QStringLiteral("#:dtf_date_dmy_MENU");
@@ -340,8 +345,8 @@ void MainWindow::refreshCommands()
     const bool programming = programmingAllowed();
     for (Command c : ProgrammingCommands)
         enable(c, programming);
-    const bool formatsKnown = m_children.dateFormatState() != ChildWindowTable::FormatUnknown
-                              && m_children.timeFormatState() != ChildWindowTable::FormatUnknown;
+    const bool formatsKnown = m_console->keyTelephone().display().dateFormatState() != KeyDisplay::FormatUnknown
+                              && m_console->keyTelephone().display().timeFormatState() != KeyDisplay::FormatUnknown;
     enable(Command::DateFormat, programming);
     enable(Command::TimeFormat, programming && formatsKnown);
     setCodeTexts();
@@ -353,6 +358,8 @@ void MainWindow::refreshCommands()
         enable(t.command, loggedOn);
         check(t.command, m_children.isOpen(t.slot));
     }
+    // The pad's keys go to the PBX.
+    enable(Command::SmallKeyPad, loggedOn);
     check(Command::ViewSpeedBinDirectory, m_children.isOpen(ChildWindowTable::SpeedBinDirectory));
     check(Command::ViewPhoneNumberDirectory, m_children.isOpen(ChildWindowTable::PhoneNumberDirectory));
     for (Command c : PendingCommands)
@@ -393,6 +400,14 @@ void MainWindow::connectConsole()
         });
     }
     connect(console, &Console::displayReset, m_lcd, &LcdBar::clear);
+    // The key telephone's display is shown in the LCD bar.
+    KeyDisplay &display = console->keyTelephone().display();
+    connect(&display, &KeyDisplay::fieldsChanged, m_lcd, [this, &display] {
+        m_lcd->setUpperLine(display.upperLine());
+        m_lcd->setLowerLeft(display.lowerLeft());
+        m_lcd->setLowerRight(display.lowerRight());
+    });
+    connect(&display, &KeyDisplay::formatStatesChanged, this, &MainWindow::refreshCommands);
     connect(console, &Console::beepRequested, this, [] { QApplication::beep(); });
     connect(console, &Console::popupRequested, this, &MainWindow::bringToFront);
     connect(&console->logStatus(), &LogStatusModel::opened, this, &MainWindow::openLogStatusWindow);
@@ -600,8 +615,10 @@ void MainWindow::runCommand(Command command)
     case Command::SystemGreetings:
     case Command::TemporaryCos:
     case Command::AttendantCancel:
-    case Command::MailServer:
     case Command::SmallKeyPad:
+        openSmallKeyPad();
+        break;
+    case Command::MailServer:
     case Command::Paging:
     case Command::None:
         qCDebug(lcMainWindow) << "command not available yet:" << int(command);
@@ -621,32 +638,104 @@ void MainWindow::dateFormatCommand()
 {
     if (!programmingAllowed())
         return;
-    const int date = m_children.dateFormatState();
-    const int time = m_children.timeFormatState();
-    if (date == ChildWindowTable::FormatUnknown || time == ChildWindowTable::FormatUnknown) {
+    const int date = m_console->keyTelephone().display().dateFormatState();
+    const int time = m_console->keyTelephone().display().timeFormatState();
+    if (date == KeyDisplay::FormatUnknown || time == KeyDisplay::FormatUnknown) {
         // The display then shows the date and time, and both formats are learned from it.
         m_console->request().SCTL_LcdDaytime();
         return;
     }
     if (m_console->request().keySequence(QStringLiteral("T044")))
-        m_children.setDateFormatState(date == 1 ? 2 : 1);
+        m_console->keyTelephone().display().setDateFormatState(date == 1 ? 2 : 1);
 }
 
 void MainWindow::timeFormatCommand()
 {
-    const int date = m_children.dateFormatState();
-    const int time = m_children.timeFormatState();
-    if (!programmingAllowed() || date == ChildWindowTable::FormatUnknown || time == ChildWindowTable::FormatUnknown)
+    const int date = m_console->keyTelephone().display().dateFormatState();
+    const int time = m_console->keyTelephone().display().timeFormatState();
+    if (!programmingAllowed() || date == KeyDisplay::FormatUnknown || time == KeyDisplay::FormatUnknown)
         return;
     if (m_console->request().keySequence(QStringLiteral("T045")))
-        m_children.setTimeFormatState(time == 1 ? 2 : 1);
+        m_console->keyTelephone().display().setTimeFormatState(time == 1 ? 2 : 1);
 }
 
 void MainWindow::toggleChildWindow(int slot)
 {
-    // Opening comes with the windows themselves; an open one is closed.
-    if (QWidget *w = m_children.window(slot))
+    if (QWidget *w = m_children.window(slot)) {
         w->close();
+        return;
+    }
+    if (slot == ChildWindowTable::KeyTelephone)
+        openKeyTelephoneWindow();
+}
+
+namespace {
+// Saves a child window's placement in its kind's section when it closes.
+class PlacementSaver : public QObject
+{
+public:
+    PlacementSaver(QObject *parent, QString section)
+        : QObject(parent)
+        , m_section(std::move(section))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Close) {
+            CSettingsSection section(m_section);
+            savePlacement(static_cast<QWidget *>(watched), section);
+        }
+        return false;
+    }
+
+private:
+    QString m_section;
+};
+} // namespace
+
+QMdiSubWindow *MainWindow::openChildWindow(int slot, QWidget *content, const QString &titleKey,
+                                           const QString &placementSection, const WinRect &defaultRect)
+{
+    auto *sub = new QMdiSubWindow;
+    sub->setWidget(content);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(MessageCatalogue().text(titleKey));
+    m_mdi->addSubWindow(sub);
+    m_children.enter(slot, sub, titleKey);
+    restorePlacement(sub, CSettingsSection(placementSection), false, defaultRect);
+    sub->installEventFilter(new PlacementSaver(sub, placementSection));
+    connect(sub, &QObject::destroyed, this, [this, slot] {
+        if (!m_gone) {
+            m_children.leave(slot);
+            refreshCommands();
+        }
+    });
+    sub->show();
+    refreshCommands();
+    return sub;
+}
+
+void MainWindow::openKeyTelephoneWindow()
+{
+    if (m_children.isOpen(ChildWindowTable::KeyTelephone) || !m_console->isLoggedOn())
+        return;
+    auto *window = new KeyTelephoneWindow(m_console->keyTelephone());
+    connect(this, &MainWindow::languageChanged, window, &KeyTelephoneWindow::retranslate);
+    openChildWindow(ChildWindowTable::KeyTelephone, window, QString::fromLatin1(KeyTelephoneWindow::TitleKey),
+                    CWindowKindSettings::keyTelephoneFrame().sectionName(),
+                    DefaultLayout::current().keyTelephone);
+}
+
+void MainWindow::openSmallKeyPad()
+{
+    if (!m_console->isLoggedOn())
+        return;
+    // Not modal over the link: the pad's keys go out while events come in.
+    auto *pad = new SmallKeyPadDialog(m_console->keyTelephone(), dialogs(), this);
+    pad->setAttribute(Qt::WA_DeleteOnClose);
+    pad->open();
 }
 
 void MainWindow::allSystemInfoReceived()

@@ -20,6 +20,8 @@ class LcdBar;
 class LogStatusWindow;
 class QAction;
 class QMdiArea;
+class QMdiSubWindow;
+struct WinRect;
 class QToolBar;
 
 // The console's frame: the multi-document area with the main menu, the tool
@@ -100,6 +102,10 @@ private:
     void openLogStatusWindow();
     void closeLogStatusWindow();
     void toggleChildWindow(int slot);
+    QMdiSubWindow *openChildWindow(int slot, QWidget *content, const QString &titleKey,
+                                   const QString &placementSection, const WinRect &defaultRect);
+    void openKeyTelephoneWindow();
+    void openSmallKeyPad();
     void allSystemInfoReceived();
     void closeChildWindows();
     void arrangeIcons();
