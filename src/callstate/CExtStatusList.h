@@ -1,28 +1,34 @@
 #pragma once
 
+#include "callstate/DirectoryNotice.h"
 #include "callstate/PortRecords.h"
 #include "callstate/PortStatus.h"
 #include "callstate/StationDirectoryWriter.h"
+#include "callstate/StationNameRow.h"
 #include "link/EventHandler.h"
 #include "link/KeyTelephoneSink.h"
 #include "link/LogEventDecoder.h"
 #include "link/SysInfoDecoder.h"
 
+#include <QList>
 #include <QObject>
 
 #include <functional>
 
 class CLinkPort;
 class Clock;
+class OperatorUi;
 
 // The table of stations: live status, number, name and marks of every station.
 class CExtStatusList : public QObject, public EventHandler
 {
     Q_OBJECT
 public:
-    CExtStatusList(CLinkPort &link, const Clock &clock, QObject *parent = nullptr);
+    CExtStatusList(CLinkPort &link, const Clock &clock, OperatorUi &ui, QObject *parent = nullptr);
     ~CExtStatusList() override;
 
+    // The station directory that numbers and names are written through to;
+    // none while the directory is missing.
     void setDirectoryWriter(StationDirectoryWriter *writer) { m_writer = writer; }
     // Told after each station information answer with index * 100 / count.
     void setProgressReceiver(std::function<void(int percent)> receiver) { m_progress = std::move(receiver); }
@@ -41,6 +47,14 @@ public:
     void setTempCos(quint16 index, quint8 cos);
     void setPresence(quint16 index, quint8 presence);
     void setInfoReceived(quint16 index, bool value);
+    // The owner's name from the station directory; no hint.
+    void setFullName(quint16 index, const QString &fullName);
+
+    // Forgets what the PBX said about the station's party, wake-up and class
+    // of service and asks for it again.
+    void refresh(quint16 index);
+    // Full names from the station directory's rows, in table order.
+    void loadFullNames(const QList<StationNameRow> &rows);
 
     quint16 findByNumber(int number) const;
     bool numberExists(const QString &text) const;
@@ -62,6 +76,8 @@ private:
     CLinkPort &m_link;
     const Clock &m_clock;
     PortRecords<CExtStatus> m_records;
+    OperatorUi &m_ui;
     StationDirectoryWriter *m_writer = nullptr;
+    DirectoryNotice m_notice;
     std::function<void(int)> m_progress;
 };

@@ -12,10 +12,11 @@ CoDirectoryWriter::~CoDirectoryWriter() = default;
 
 using namespace EventBytes;
 
-CTrkStatusList::CTrkStatusList(CLinkPort &link, const Clock &clock, QObject *parent)
+CTrkStatusList::CTrkStatusList(CLinkPort &link, const Clock &clock, OperatorUi &ui, QObject *parent)
     : QObject(parent)
     , m_link(link)
     , m_clock(clock)
+    , m_notice(ui, QStringLiteral("Cannot Open CO Database."), QStringLiteral("Cannot Open CO Database Recordset."))
 {
 }
 
@@ -24,6 +25,11 @@ CTrkStatusList::~CTrkStatusList() = default;
 void CTrkStatusList::setCount(quint16 count)
 {
     m_records.rebuild(count);
+    // A line is in its first status since the table was made.
+    const QDateTime now = m_clock.now();
+    for (auto &r : m_records)
+        r.statusStart = now;
+    m_notice.reset();
     Q_EMIT countChanged();
 }
 
@@ -55,10 +61,54 @@ void CTrkStatusList::setStatus(quint16 index, quint8 code)
     const bool wasHeld = held(r->status);
     r->applyBaseRule(code);
     if (!wasHeld && code == ST_HOLD)
-        Q_EMIT holdChanged(index, true);
+        postHold(index, true);
     else if (wasHeld && !held(code))
-        Q_EMIT holdChanged(index, false);
+        postHold(index, false);
     Q_EMIT recordChanged(index, HINT_STATUS);
+}
+
+void CTrkStatusList::postHold(quint16 index, bool add)
+{
+    CQueueEvent event;
+    event.type = QueueType::QLTN_TRK_HOLD;
+    event.index = index;
+    event.add = add;
+    Q_EMIT queueEvent(event);
+}
+
+void CTrkStatusList::refresh(quint16 index)
+{
+    using namespace Status;
+    CTrkStatus *r = record(index);
+    if (!r)
+        return;
+    r->clearVolatile();
+    const quint16 line = quint16(index + 1);
+    const quint8 s = r->status;
+    CLinkRequest request(m_link);
+    if (s == ST_BUSY || s == ST_HOLD || s == STTRK_HOLD_RECALL || s == STTRK_HOLD_ATDRECALL)
+        request.TRKI_Asc(line);
+    if (s != ST_INVALID && s != STTRK_IDLE && s != STTRK_IDLE_WITH_DISABLE)
+        request.TRKI_CallerID(line);
+    if (Trace::switches().coState)
+        request.TRKI_MeskState(line);
+}
+
+void CTrkStatusList::buttonAction(quint16 index)
+{
+    if (record(index))
+        CLinkRequest(m_link).DYNBTN_DLS(index);
+}
+
+void CTrkStatusList::writeThrough(quint16 line, const std::optional<QString> &name,
+                                  const std::optional<QString> &access, const std::optional<QString> &retrieve)
+{
+    if (!m_writer) {
+        m_notice.report(true, QString::asprintf("LineNo = %d", line));
+        return;
+    }
+    if (!m_writer->writeCoLine(line, name, access, retrieve))
+        m_notice.report(false, QString::asprintf("LineNo = %d", line));
 }
 
 void CTrkStatusList::setAssociatedParty(quint16 index, quint8 kind, quint16 partyIndex)
@@ -122,8 +172,7 @@ void CTrkStatusList::setLineNameNumber(quint16 index, quint16 nameNumber)
     if (!r)
         return;
     r->coNameNumber = nameNumber;
-    if (m_writer)
-        m_writer->writeCoLine(quint16(index + 1), coNameText(nameNumber), std::nullopt, std::nullopt);
+    writeThrough(quint16(index + 1), coNameText(nameNumber), std::nullopt, std::nullopt);
 }
 
 QByteArray CTrkStatusList::numberPlusOffset(quint32 base, int offset)
@@ -168,9 +217,7 @@ void CTrkStatusList::setCodes(quint32 accessBase, quint16 accessCount, quint32 r
     for (auto &r : m_records) {
         r.number = r.index < accessCount ? numberPlusOffset(accessBase, r.index) : QByteArray();
         r.retrieveCode = r.index < retrieveCount ? numberPlusOffset(retrieveBase, r.index) : QByteArray();
-        if (m_writer)
-            m_writer->writeCoLine(quint16(r.index + 1), std::nullopt, Nibbles::toText(r.number),
-                                  Nibbles::toText(r.retrieveCode));
+        writeThrough(quint16(r.index + 1), std::nullopt, Nibbles::toText(r.number), Nibbles::toText(r.retrieveCode));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "FakeTransport.h"
 #include "ManualClock.h"
 #include "ManualTimerHost.h"
+#include "Recorders.h"
 
 #include "callstate/CExtStatusList.h"
 #include "callstate/CTrkStatusList.h"
@@ -21,14 +22,15 @@ struct Tables
 {
     Tables()
         : link(timers)
-        , stations(link, clock)
-        , lines(link, clock)
+        , stations(link, clock, ui)
+        , lines(link, clock, ui)
     {
         link.setLanConnection(&transport);
     }
 
     ManualTimerHost timers;
     ManualClock clock;
+    OperatorUiRecorder ui;
     FakeTransport transport;
     CLinkPort link;
     CExtStatusList stations;
@@ -115,8 +117,10 @@ private Q_SLOTS:
         Tables t;
         t.lines.setCount(2);
         QString seen;
-        connect(&t.lines, &CTrkStatusList::holdChanged, this,
-                [&seen](quint16 index, bool added) { seen += index == 1 ? (added ? '+' : '-') : '?'; });
+        connect(&t.lines, &CTrkStatusList::queueEvent, this, [&seen](const CQueueEvent &e) {
+            const bool ok = e.index == 1 && e.type == QueueType::QLTN_TRK_HOLD && e.description.isEmpty();
+            seen += ok ? (e.add ? '+' : '-') : '?';
+        });
         const QDateTime begin = t.clock.now();
         for (const quint8 code : codes) {
             t.clock.advanceMs(1000);
