@@ -211,12 +211,12 @@ void CExtStatusList::writeThrough(quint16 index, bool number, bool name)
         return;
     const quint16 port = quint16(index + 1);
     if (!m_writer) {
-        m_notice.report(true, QString::asprintf("Port = %d", port));
+        m_notice.report(true, "Port", port);
         return;
     }
     if (!m_writer->writeStation(port, number ? std::optional<QString>(r->numberText()) : std::nullopt,
                                 name ? std::optional<QString>(r->name) : std::nullopt))
-        m_notice.report(false, QString::asprintf("Port = %d", port));
+        m_notice.report(false, "Port", port);
 }
 
 quint16 CExtStatusList::handleEvent(quint16 code, const QByteArray &payload, int offset)

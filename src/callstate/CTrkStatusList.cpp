@@ -104,11 +104,11 @@ void CTrkStatusList::writeThrough(quint16 line, const std::optional<QString> &na
                                   const std::optional<QString> &access, const std::optional<QString> &retrieve)
 {
     if (!m_writer) {
-        m_notice.report(true, QString::asprintf("LineNo = %d", line));
+        m_notice.report(true, "LineNo", line);
         return;
     }
     if (!m_writer->writeCoLine(line, name, access, retrieve))
-        m_notice.report(false, QString::asprintf("LineNo = %d", line));
+        m_notice.report(false, "LineNo", line);
 }
 
 void CTrkStatusList::setAssociatedParty(quint16 index, quint8 kind, quint16 partyIndex)

@@ -16,12 +16,12 @@ void DirectoryNotice::reset()
     m_recordsetShown = false;
 }
 
-void DirectoryNotice::report(bool directoryMissing, const QString &where)
+void DirectoryNotice::report(bool directoryMissing, const char *keyField, int number)
 {
     const QString &text = directoryMissing ? m_missingText : m_recordsetText;
     bool &shown = directoryMissing ? m_missingShown : m_recordsetShown;
     if (Trace::enabled())
-        Trace::instance().write(2, text + QStringLiteral(" (") + where + QLatin1Char(')'));
+        Trace::instance().write(2, text + QString::asprintf(" (%s = %d)", keyField, number));
     if (shown)
         return;
     shown = true;

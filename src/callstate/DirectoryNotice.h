@@ -15,8 +15,8 @@ public:
 
     void reset();
     // directoryMissing: no directory to write to; else its recordset did not
-    // open. where names the record ("Port = 5").
-    void report(bool directoryMissing, const QString &where);
+    // open. The record is named by its key field and number ("Port", 5).
+    void report(bool directoryMissing, const char *keyField, int number);
 
 private:
     OperatorUi &m_ui;
