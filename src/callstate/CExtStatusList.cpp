@@ -54,12 +54,21 @@ const CExtStatus *CExtStatusList::record(quint16 index) const
 
 void CExtStatusList::setStatus(quint16 index, quint8 code)
 {
+    QDateTime now;
+    setStatusAt(index, code, now);
+}
+
+void CExtStatusList::setStatusAt(quint16 index, quint8 code, QDateTime &now)
+{
     CExtStatus *r = record(index);
     if (!r || r->status == code)
         return;
     const auto idle = [](quint8 c) { return c == Status::STEXT_IDLE || c == Status::STEXT_IDLE_WITH_DND; };
-    if (!(idle(r->status) && idle(code)))
-        r->statusStart = m_clock.now();
+    if (!(idle(r->status) && idle(code))) {
+        if (!now.isValid())
+            now = m_clock.now();
+        r->statusStart = now;
+    }
     r->applyBaseRule(code);
     Q_EMIT recordChanged(index, HINT_STATUS);
 }
@@ -228,8 +237,10 @@ quint16 CExtStatusList::handleEvent(quint16 code, const QByteArray &payload, int
         const quint16 declared = quint16(u8(payload, offset + 1) + 2);
         if (!holds(payload, offset, declared))
             return declared;
+        // The entries of one list arrive at one moment.
+        QDateTime now;
         for (int i = offset + 2; i + 3 <= offset + declared; i += 3)
-            setStatus(quint16(u16(payload, i) - 1), u8(payload, i + 2));
+            setStatusAt(quint16(u16(payload, i) - 1), u8(payload, i + 2), now);
         return declared;
     }
 

@@ -70,6 +70,9 @@ Q_SIGNALS:
     void countChanged();
 
 private:
+    // now: the time of the change, taken from the clock when still invalid
+    // (one reading serves every entry of a status list).
+    void setStatusAt(quint16 index, quint8 code, QDateTime &now);
     void reportProgress(quint16 index);
     void writeThrough(quint16 index, bool number, bool name);
 

@@ -50,13 +50,22 @@ const CTrkStatus *CTrkStatusList::record(quint16 index) const
 
 void CTrkStatusList::setStatus(quint16 index, quint8 code)
 {
+    QDateTime now;
+    setStatusAt(index, code, now);
+}
+
+void CTrkStatusList::setStatusAt(quint16 index, quint8 code, QDateTime &now)
+{
     using namespace Status;
     CTrkStatus *r = record(index);
     if (!r || r->status == code)
         return;
     const auto recall = [](quint8 c) { return c == STTRK_HOLD_RECALL || c == STTRK_HOLD_ATDRECALL; };
-    if (!(recall(r->status) && recall(code)))
-        r->statusStart = m_clock.now();
+    if (!(recall(r->status) && recall(code))) {
+        if (!now.isValid())
+            now = m_clock.now();
+        r->statusStart = now;
+    }
     const auto held = [](quint8 c) { return c == ST_HOLD || c == STTRK_HOLD_RECALL || c == STTRK_HOLD_ATDRECALL; };
     const bool wasHeld = held(r->status);
     r->applyBaseRule(code);
@@ -243,8 +252,10 @@ quint16 CTrkStatusList::handleEvent(quint16 code, const QByteArray &payload, int
         const quint16 declared = quint16(u8(payload, offset + 1) + 2);
         if (!holds(payload, offset, declared))
             return declared;
+        // The entries of one list arrive at one moment.
+        QDateTime now;
         for (int i = offset + 2; i + 3 <= offset + declared; i += 3)
-            setStatus(quint16(u16(payload, i) - 1), u8(payload, i + 2));
+            setStatusAt(quint16(u16(payload, i) - 1), u8(payload, i + 2), now);
         return declared;
     }
 

@@ -74,6 +74,9 @@ Q_SIGNALS:
     void countChanged();
 
 private:
+    // now: the time of the change, taken from the clock when still invalid
+    // (one reading serves every entry of a status list).
+    void setStatusAt(quint16 index, quint8 code, QDateTime &now);
     void writeThrough(quint16 line, const std::optional<QString> &name, const std::optional<QString> &access,
                       const std::optional<QString> &retrieve);
     void postHold(quint16 index, bool add);

@@ -256,6 +256,7 @@ private Q_SLOTS:
     void directoryFailuresAreShownOncePerDownload()
     {
         Tables t;
+        TraceRecorder traces;
         for (char port = 1; port <= 3; ++port) {
             QByteArray multi1 = hex("0305 05 0000 0012 41");
             multi1[4] = port;
@@ -268,6 +269,10 @@ private Q_SLOTS:
         t.stations.handleEvent(0x0304, hex("0304 03 0002 5A"), 0);
         QCOMPARE(t.ui.texts(), QStringList({"Cannot Open Station Database.", "Cannot Open Station Database Recordset."}));
         QCOMPARE(stationWriter.writes.size(), 2);
+        // Every failure is traced, also those told only once.
+        const QStringList failures = traces.texts().filter(QStringLiteral("Cannot Open"));
+        QCOMPARE(failures.size(), 5);
+        QCOMPARE(failures.at(2), QStringLiteral("Cannot Open Station Database. (Port = 3)"));
         // The next download tells again.
         t.stations.setCount(3);
         t.stations.handleEvent(0x0303, hex("0303 0001 0012"), 0);

@@ -60,7 +60,7 @@ private Q_SLOTS:
         QTest::newRow("idle with DND") << Codes{0x40, 0x41} << flagsOf(true, false) << 0 << 2;
         QTest::newRow("idle right after DND clears it") << Codes{0x41, 0x40} << flagsOf(false, false) << 0 << 2;
         QTest::newRow("idle right after busy clears it") << Codes{0x41, 0x10, 0x40} << flagsOf(false, false) << 2 << 3;
-        QTest::newRow("an intercom call keeps DND") << Codes{0x41, 0x43, 0x40} << flagsOf(true, false) << 2 << 3;
+        QTest::newRow("an intercom call keeps DND") << Codes{0x40, 0x41, 0x43, 0x40} << flagsOf(true, false) << 3 << 4;
         QTest::newRow("ringing keeps DND") << Codes{0x41, 0x42, 0x40} << flagsOf(true, false) << 2 << 3;
         QTest::newRow("a repeated code changes nothing") << Codes{0x10, 0x10, 0x10} << flagsOf(false, false) << 0 << 1;
         QTest::newRow("busy after idle restarts the time") << Codes{0x40, 0x10} << flagsOf(false, false) << 1 << 2;
