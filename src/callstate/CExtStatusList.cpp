@@ -219,6 +219,8 @@ void CExtStatusList::writeThrough(quint16 index, bool number, bool name)
     if (!r)
         return;
     const quint16 port = quint16(index + 1);
+    if (!m_directoryWired)
+        return;
     if (!m_writer) {
         m_notice.report(true, "Port", port);
         return;

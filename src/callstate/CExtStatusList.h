@@ -27,9 +27,14 @@ public:
     CExtStatusList(CLinkPort &link, const Clock &clock, OperatorUi &ui, QObject *parent = nullptr);
     ~CExtStatusList() override;
 
-    // The station directory that numbers and names are written through to;
-    // none while the directory is missing.
-    void setDirectoryWriter(StationDirectoryWriter *writer) { m_writer = writer; }
+    // The station directory that numbers and names are written through to. Until this is
+    // called nothing is written or told (no directory wired to the table);
+    // called with none, the directory is missing and the operator is told so.
+    void setDirectoryWriter(StationDirectoryWriter *writer)
+    {
+        m_writer = writer;
+        m_directoryWired = true;
+    }
     // Told after each station information answer with index * 100 / count.
     void setProgressReceiver(std::function<void(int percent)> receiver) { m_progress = std::move(receiver); }
 
@@ -81,6 +86,7 @@ private:
     PortRecords<CExtStatus> m_records;
     OperatorUi &m_ui;
     StationDirectoryWriter *m_writer = nullptr;
+    bool m_directoryWired = false;
     DirectoryNotice m_notice;
     std::function<void(int)> m_progress;
 };

@@ -112,6 +112,8 @@ void CTrkStatusList::buttonAction(quint16 index)
 void CTrkStatusList::writeThrough(quint16 line, const std::optional<QString> &name,
                                   const std::optional<QString> &access, const std::optional<QString> &retrieve)
 {
+    if (!m_directoryWired)
+        return;
     if (!m_writer) {
         m_notice.report(true, "LineNo", line);
         return;

@@ -27,9 +27,14 @@ public:
     CTrkStatusList(CLinkPort &link, const Clock &clock, OperatorUi &ui, QObject *parent = nullptr);
     ~CTrkStatusList() override;
 
-    // The CO directory that names and codes are written through to; none
-    // while the directory is missing.
-    void setDirectoryWriter(CoDirectoryWriter *writer) { m_writer = writer; }
+    // The CO directory that names and codes are written through to. Until this is
+    // called nothing is written or told (no directory wired to the table);
+    // called with none, the directory is missing and the operator is told so.
+    void setDirectoryWriter(CoDirectoryWriter *writer)
+    {
+        m_writer = writer;
+        m_directoryWired = true;
+    }
     void setNameProgressReceiver(std::function<void(int)> receiver) { m_nameProgress = std::move(receiver); }
     void setLineProgressReceiver(std::function<void(int)> receiver) { m_lineProgress = std::move(receiver); }
 
@@ -86,6 +91,7 @@ private:
     PortRecords<CTrkStatus> m_records;
     QStringList m_names;
     CoDirectoryWriter *m_writer = nullptr;
+    bool m_directoryWired = false;
     DirectoryNotice m_notice;
     std::function<void(int)> m_nameProgress;
     std::function<void(int)> m_lineProgress;

@@ -256,12 +256,21 @@ private Q_SLOTS:
     void directoryFailuresAreShownOncePerDownload()
     {
         Tables t;
+        const auto multi1 = [&t](char port) {
+            QByteArray event = hex("0305 05 0000 0012 41");
+            event[4] = port;
+            t.stations.handleEvent(0x0305, event, 0);
+        };
+        // No directory wired to the table: nothing to tell.
+        multi1(1);
+        t.lines.setCodes(0x000081, 4, 0, 0);
+        QVERIFY(t.ui.shown.isEmpty());
+
         TraceRecorder traces;
-        for (char port = 1; port <= 3; ++port) {
-            QByteArray multi1 = hex("0305 05 0000 0012 41");
-            multi1[4] = port;
-            t.stations.handleEvent(0x0305, multi1, 0);
-        }
+        t.stations.setDirectoryWriter(nullptr);
+        t.lines.setDirectoryWriter(nullptr);
+        for (char port = 1; port <= 3; ++port)
+            multi1(port);
         StationWriter stationWriter;
         stationWriter.opens = false;
         t.stations.setDirectoryWriter(&stationWriter);
