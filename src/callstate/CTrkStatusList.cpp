@@ -145,14 +145,19 @@ void CTrkStatusList::setInfoReceived(quint16 index, bool value)
 void CTrkStatusList::setCoNameCount(int count)
 {
     m_names = QStringList();
-    for (int i = 0; i < count; ++i)
+    m_nameReceived = QList<bool>();
+    for (int i = 0; i < count; ++i) {
         m_names.append(QStringLiteral("@"));
+        m_nameReceived.append(false);
+    }
 }
 
 void CTrkStatusList::setCoName(int nameIndex, const QString &text)
 {
-    if (nameIndex >= 0 && nameIndex < m_names.size())
+    if (nameIndex >= 0 && nameIndex < m_names.size()) {
         m_names[nameIndex] = text;
+        m_nameReceived[nameIndex] = true;
+    }
 }
 
 QString CTrkStatusList::coNameText(quint16 nameNumber) const
@@ -165,12 +170,12 @@ QString CTrkStatusList::coNameText(quint16 nameNumber) const
 
 bool CTrkStatusList::allCoNamesReceived() const
 {
-    return !m_names.contains(QStringLiteral("@"));
+    return !m_nameReceived.contains(false);
 }
 
 bool CTrkStatusList::requestNextCoName()
 {
-    const int i = int(m_names.indexOf(QStringLiteral("@")));
+    const int i = int(m_nameReceived.indexOf(false));
     if (i < 0)
         return false;
     CLinkRequest(m_link).TRKI_Coname(quint16(i));

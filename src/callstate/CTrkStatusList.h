@@ -90,6 +90,9 @@ private:
     const Clock &m_clock;
     PortRecords<CTrkStatus> m_records;
     QStringList m_names;
+    // A name the PBX gave as "@" is in all the same: the download must not
+    // ask for it forever.
+    QList<bool> m_nameReceived;
     CoDirectoryWriter *m_writer = nullptr;
     bool m_directoryWired = false;
     DirectoryNotice m_notice;

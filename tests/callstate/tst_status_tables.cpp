@@ -317,7 +317,9 @@ private Q_SLOTS:
         t.lines.setCoNameCount(3);
         t.lines.setCoName(0, QStringLiteral("A"));
         QVERIFY(t.lines.requestNextCoName());
-        t.lines.setCoName(1, QStringLiteral("B"));
+        // A line named "@" by the PBX is no name still missing.
+        t.lines.setCoName(1, QStringLiteral("@"));
+        QCOMPARE(t.lines.coNameText(2), QString());
         t.lines.setCoName(2, QStringLiteral("C"));
         t.lines.setCoName(3, QStringLiteral("beyond"));
         QVERIFY(!t.lines.requestNextCoName());
