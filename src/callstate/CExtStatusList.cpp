@@ -216,11 +216,9 @@ void CExtStatusList::reportProgress(quint16 index)
 void CExtStatusList::writeThrough(quint16 index, bool number, bool name)
 {
     const CExtStatus *r = record(index);
-    if (!r)
+    if (!r || !m_directoryWired)
         return;
     const quint16 port = quint16(index + 1);
-    if (!m_directoryWired)
-        return;
     if (!m_writer) {
         m_notice.report(true, "Port", port);
         return;
