@@ -1,21 +1,26 @@
 #include "CExtStatusList.h"
 
+#include "callstate/FullName.h"
 #include "link/EventBytes.h"
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
 #include "link/InfoBatch.h"
 #include "link/SpeedBinRecord.h"
 #include "base/Clock.h"
+#include "base/OperatorUi.h"
 #include "base/Trace.h"
 
 StationDirectoryWriter::~StationDirectoryWriter() = default;
 
 using namespace EventBytes;
 
-CExtStatusList::CExtStatusList(CLinkPort &link, const Clock &clock, QObject *parent)
+CExtStatusList::CExtStatusList(CLinkPort &link, const Clock &clock, OperatorUi &ui, QObject *parent)
     : QObject(parent)
     , m_link(link)
     , m_clock(clock)
+    , m_ui(ui)
+    , m_notice(ui, QStringLiteral("Cannot Open Station Database."),
+               QStringLiteral("Cannot Open Station Database Recordset."))
 {
 }
 
@@ -24,6 +29,11 @@ CExtStatusList::~CExtStatusList() = default;
 void CExtStatusList::setCount(quint16 count)
 {
     m_records.rebuild(count);
+    // A station is in its first status since the table was made.
+    const QDateTime now = m_clock.now();
+    for (auto &r : m_records)
+        r.statusStart = now;
+    m_notice.reset();
     Q_EMIT countChanged();
 }
 
@@ -44,12 +54,21 @@ const CExtStatus *CExtStatusList::record(quint16 index) const
 
 void CExtStatusList::setStatus(quint16 index, quint8 code)
 {
+    QDateTime now;
+    setStatusAt(index, code, now);
+}
+
+void CExtStatusList::setStatusAt(quint16 index, quint8 code, QDateTime &now)
+{
     CExtStatus *r = record(index);
     if (!r || r->status == code)
         return;
     const auto idle = [](quint8 c) { return c == Status::STEXT_IDLE || c == Status::STEXT_IDLE_WITH_DND; };
-    if (!(idle(r->status) && idle(code)))
-        r->statusStart = m_clock.now();
+    if (!(idle(r->status) && idle(code))) {
+        if (!now.isValid())
+            now = m_clock.now();
+        r->statusStart = now;
+    }
     r->applyBaseRule(code);
     Q_EMIT recordChanged(index, HINT_STATUS);
 }
@@ -111,6 +130,50 @@ void CExtStatusList::setInfoReceived(quint16 index, bool value)
         r->infoReceived = value;
 }
 
+void CExtStatusList::setFullName(quint16 index, const QString &fullName)
+{
+    if (CExtStatus *r = record(index))
+        r->fullName = fullName;
+}
+
+void CExtStatusList::refresh(quint16 index)
+{
+    using namespace Status;
+    CExtStatus *r = record(index);
+    if (!r)
+        return;
+    r->clearVolatile();
+    const quint16 port = quint16(index + 1);
+    CLinkRequest request(m_link);
+    request.EXTI_Asc(port);
+    // Wake-up and class of service are not asked while the station rings or talks.
+    const quint8 s = r->status;
+    if (s != ST_RING && s != STEXT_IDLE_WITH_RING && s != STEXT_ICM && s != STEXT_COL)
+        request.EXTI_Multi2(port);
+    if (Trace::switches().stationState)
+        request.EXTI_MeskState(port);
+}
+
+void CExtStatusList::loadFullNames(const QList<StationNameRow> &rows)
+{
+    bool reported = false;
+    for (const StationNameRow &row : rows) {
+        if (row.port == 0) {
+            // One box tells the operator; a directory full of broken rows
+            // would otherwise raise one box per row.
+            if (!reported)
+                m_ui.showFixedMessage(QStringLiteral("Critical Error!!Please Check DB"), QString(),
+                                      MessageStyle::Deferred);
+            reported = true;
+            ZTRACE(2, "Critical Error!!Please Check DB");
+            continue;
+        }
+        if (row.port < 1 || row.port > m_records.size())
+            continue;
+        setFullName(quint16(row.port - 1), fullName(row.firstName, row.middleName, row.lastName));
+    }
+}
+
 quint16 CExtStatusList::findByNumber(int number) const
 {
     const QString text = QString::number(number);
@@ -153,10 +216,16 @@ void CExtStatusList::reportProgress(quint16 index)
 void CExtStatusList::writeThrough(quint16 index, bool number, bool name)
 {
     const CExtStatus *r = record(index);
-    if (!m_writer || !r)
+    if (!r || !m_directoryWired)
         return;
-    m_writer->writeStation(quint16(index + 1), number ? std::optional<QString>(r->numberText()) : std::nullopt,
-                           name ? std::optional<QString>(r->name) : std::nullopt);
+    const quint16 port = quint16(index + 1);
+    if (!m_writer) {
+        m_notice.report(true, "Port", port);
+        return;
+    }
+    if (!m_writer->writeStation(port, number ? std::optional<QString>(r->numberText()) : std::nullopt,
+                                name ? std::optional<QString>(r->name) : std::nullopt))
+        m_notice.report(false, "Port", port);
 }
 
 quint16 CExtStatusList::handleEvent(quint16 code, const QByteArray &payload, int offset)
@@ -168,8 +237,10 @@ quint16 CExtStatusList::handleEvent(quint16 code, const QByteArray &payload, int
         const quint16 declared = quint16(u8(payload, offset + 1) + 2);
         if (!holds(payload, offset, declared))
             return declared;
+        // The entries of one list arrive at one moment.
+        QDateTime now;
         for (int i = offset + 2; i + 3 <= offset + declared; i += 3)
-            setStatus(quint16(u16(payload, i) - 1), u8(payload, i + 2));
+            setStatusAt(quint16(u16(payload, i) - 1), u8(payload, i + 2), now);
         return declared;
     }
 

@@ -12,10 +12,11 @@ CoDirectoryWriter::~CoDirectoryWriter() = default;
 
 using namespace EventBytes;
 
-CTrkStatusList::CTrkStatusList(CLinkPort &link, const Clock &clock, QObject *parent)
+CTrkStatusList::CTrkStatusList(CLinkPort &link, const Clock &clock, OperatorUi &ui, QObject *parent)
     : QObject(parent)
     , m_link(link)
     , m_clock(clock)
+    , m_notice(ui, QStringLiteral("Cannot Open CO Database."), QStringLiteral("Cannot Open CO Database Recordset."))
 {
 }
 
@@ -24,6 +25,11 @@ CTrkStatusList::~CTrkStatusList() = default;
 void CTrkStatusList::setCount(quint16 count)
 {
     m_records.rebuild(count);
+    // A line is in its first status since the table was made.
+    const QDateTime now = m_clock.now();
+    for (auto &r : m_records)
+        r.statusStart = now;
+    m_notice.reset();
     Q_EMIT countChanged();
 }
 
@@ -44,21 +50,76 @@ const CTrkStatus *CTrkStatusList::record(quint16 index) const
 
 void CTrkStatusList::setStatus(quint16 index, quint8 code)
 {
+    QDateTime now;
+    setStatusAt(index, code, now);
+}
+
+void CTrkStatusList::setStatusAt(quint16 index, quint8 code, QDateTime &now)
+{
     using namespace Status;
     CTrkStatus *r = record(index);
     if (!r || r->status == code)
         return;
     const auto recall = [](quint8 c) { return c == STTRK_HOLD_RECALL || c == STTRK_HOLD_ATDRECALL; };
-    if (!(recall(r->status) && recall(code)))
-        r->statusStart = m_clock.now();
+    if (!(recall(r->status) && recall(code))) {
+        if (!now.isValid())
+            now = m_clock.now();
+        r->statusStart = now;
+    }
     const auto held = [](quint8 c) { return c == ST_HOLD || c == STTRK_HOLD_RECALL || c == STTRK_HOLD_ATDRECALL; };
     const bool wasHeld = held(r->status);
     r->applyBaseRule(code);
     if (!wasHeld && code == ST_HOLD)
-        Q_EMIT holdChanged(index, true);
+        postHold(index, true);
     else if (wasHeld && !held(code))
-        Q_EMIT holdChanged(index, false);
+        postHold(index, false);
     Q_EMIT recordChanged(index, HINT_STATUS);
+}
+
+void CTrkStatusList::postHold(quint16 index, bool add)
+{
+    CQueueEvent event;
+    event.type = QueueType::QLTN_TRK_HOLD;
+    event.index = index;
+    event.add = add;
+    Q_EMIT queueEvent(event);
+}
+
+void CTrkStatusList::refresh(quint16 index)
+{
+    using namespace Status;
+    CTrkStatus *r = record(index);
+    if (!r)
+        return;
+    r->clearVolatile();
+    const quint16 line = quint16(index + 1);
+    const quint8 s = r->status;
+    CLinkRequest request(m_link);
+    if (s == ST_BUSY || s == ST_HOLD || s == STTRK_HOLD_RECALL || s == STTRK_HOLD_ATDRECALL)
+        request.TRKI_Asc(line);
+    if (s != ST_INVALID && s != STTRK_IDLE && s != STTRK_IDLE_WITH_DISABLE)
+        request.TRKI_CallerID(line);
+    if (Trace::switches().coState)
+        request.TRKI_MeskState(line);
+}
+
+void CTrkStatusList::buttonAction(quint16 index)
+{
+    if (record(index))
+        CLinkRequest(m_link).DYNBTN_DLS(index);
+}
+
+void CTrkStatusList::writeThrough(quint16 line, const std::optional<QString> &name,
+                                  const std::optional<QString> &access, const std::optional<QString> &retrieve)
+{
+    if (!m_directoryWired)
+        return;
+    if (!m_writer) {
+        m_notice.report(true, "LineNo", line);
+        return;
+    }
+    if (!m_writer->writeCoLine(line, name, access, retrieve))
+        m_notice.report(false, "LineNo", line);
 }
 
 void CTrkStatusList::setAssociatedParty(quint16 index, quint8 kind, quint16 partyIndex)
@@ -84,14 +145,19 @@ void CTrkStatusList::setInfoReceived(quint16 index, bool value)
 void CTrkStatusList::setCoNameCount(int count)
 {
     m_names = QStringList();
-    for (int i = 0; i < count; ++i)
+    m_nameReceived = QList<bool>();
+    for (int i = 0; i < count; ++i) {
         m_names.append(QStringLiteral("@"));
+        m_nameReceived.append(false);
+    }
 }
 
 void CTrkStatusList::setCoName(int nameIndex, const QString &text)
 {
-    if (nameIndex >= 0 && nameIndex < m_names.size())
+    if (nameIndex >= 0 && nameIndex < m_names.size()) {
         m_names[nameIndex] = text;
+        m_nameReceived[nameIndex] = true;
+    }
 }
 
 QString CTrkStatusList::coNameText(quint16 nameNumber) const
@@ -104,12 +170,12 @@ QString CTrkStatusList::coNameText(quint16 nameNumber) const
 
 bool CTrkStatusList::allCoNamesReceived() const
 {
-    return !m_names.contains(QStringLiteral("@"));
+    return !m_nameReceived.contains(false);
 }
 
 bool CTrkStatusList::requestNextCoName()
 {
-    const int i = int(m_names.indexOf(QStringLiteral("@")));
+    const int i = int(m_nameReceived.indexOf(false));
     if (i < 0)
         return false;
     CLinkRequest(m_link).TRKI_Coname(quint16(i));
@@ -122,8 +188,7 @@ void CTrkStatusList::setLineNameNumber(quint16 index, quint16 nameNumber)
     if (!r)
         return;
     r->coNameNumber = nameNumber;
-    if (m_writer)
-        m_writer->writeCoLine(quint16(index + 1), coNameText(nameNumber), std::nullopt, std::nullopt);
+    writeThrough(quint16(index + 1), coNameText(nameNumber), std::nullopt, std::nullopt);
 }
 
 QByteArray CTrkStatusList::numberPlusOffset(quint32 base, int offset)
@@ -168,9 +233,7 @@ void CTrkStatusList::setCodes(quint32 accessBase, quint16 accessCount, quint32 r
     for (auto &r : m_records) {
         r.number = r.index < accessCount ? numberPlusOffset(accessBase, r.index) : QByteArray();
         r.retrieveCode = r.index < retrieveCount ? numberPlusOffset(retrieveBase, r.index) : QByteArray();
-        if (m_writer)
-            m_writer->writeCoLine(quint16(r.index + 1), std::nullopt, Nibbles::toText(r.number),
-                                  Nibbles::toText(r.retrieveCode));
+        writeThrough(quint16(r.index + 1), std::nullopt, Nibbles::toText(r.number), Nibbles::toText(r.retrieveCode));
     }
 }
 
@@ -196,8 +259,10 @@ quint16 CTrkStatusList::handleEvent(quint16 code, const QByteArray &payload, int
         const quint16 declared = quint16(u8(payload, offset + 1) + 2);
         if (!holds(payload, offset, declared))
             return declared;
+        // The entries of one list arrive at one moment.
+        QDateTime now;
         for (int i = offset + 2; i + 3 <= offset + declared; i += 3)
-            setStatus(quint16(u16(payload, i) - 1), u8(payload, i + 2));
+            setStatusAt(quint16(u16(payload, i) - 1), u8(payload, i + 2), now);
         return declared;
     }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "callstate/CQueueEvent.h"
+#include "callstate/DirectoryNotice.h"
 #include "callstate/PortRecords.h"
 #include "callstate/PortStatus.h"
 #include "callstate/CoDirectoryWriter.h"
@@ -15,16 +17,24 @@
 
 class CLinkPort;
 class Clock;
+class OperatorUi;
 
 // The table of CO lines and the CO name list.
 class CTrkStatusList : public QObject, public EventHandler
 {
     Q_OBJECT
 public:
-    CTrkStatusList(CLinkPort &link, const Clock &clock, QObject *parent = nullptr);
+    CTrkStatusList(CLinkPort &link, const Clock &clock, OperatorUi &ui, QObject *parent = nullptr);
     ~CTrkStatusList() override;
 
-    void setDirectoryWriter(CoDirectoryWriter *writer) { m_writer = writer; }
+    // The CO directory that names and codes are written through to. Until this is
+    // called nothing is written or told (no directory wired to the table);
+    // called with none, the directory is missing and the operator is told so.
+    void setDirectoryWriter(CoDirectoryWriter *writer)
+    {
+        m_writer = writer;
+        m_directoryWired = true;
+    }
     void setNameProgressReceiver(std::function<void(int)> receiver) { m_nameProgress = std::move(receiver); }
     void setLineProgressReceiver(std::function<void(int)> receiver) { m_lineProgress = std::move(receiver); }
 
@@ -37,6 +47,11 @@ public:
     void setAssociatedParty(quint16 index, quint8 kind, quint16 partyIndex);
     void setMeskState(quint16 index, quint8 state);
     void setInfoReceived(quint16 index, bool value);
+
+    // Forgets the line's party and asks for what its status says it has.
+    void refresh(quint16 index);
+    // The line's button: seizes the line at the attendant position.
+    void buttonAction(quint16 index);
 
     void setCoNameCount(int count);
     int coNameCount() const { return int(m_names.size()); }
@@ -58,16 +73,29 @@ public:
 
 Q_SIGNALS:
     void recordChanged(quint16 index, quint16 hint);
-    // A line went on hold (added) or left the held states (removed).
-    void holdChanged(quint16 index, bool added);
+    // QLTN_TRK_HOLD updates for the queues: a line went on hold (add) or
+    // left the held states (remove).
+    void queueEvent(const CQueueEvent &event);
     void countChanged();
 
 private:
+    // now: the time of the change, taken from the clock when still invalid
+    // (one reading serves every entry of a status list).
+    void setStatusAt(quint16 index, quint8 code, QDateTime &now);
+    void writeThrough(quint16 line, const std::optional<QString> &name, const std::optional<QString> &access,
+                      const std::optional<QString> &retrieve);
+    void postHold(quint16 index, bool add);
+
     CLinkPort &m_link;
     const Clock &m_clock;
     PortRecords<CTrkStatus> m_records;
     QStringList m_names;
+    // A name the PBX gave as "@" is in all the same: the download must not
+    // ask for it forever.
+    QList<bool> m_nameReceived;
     CoDirectoryWriter *m_writer = nullptr;
+    bool m_directoryWired = false;
+    DirectoryNotice m_notice;
     std::function<void(int)> m_nameProgress;
     std::function<void(int)> m_lineProgress;
 };

@@ -1,6 +1,7 @@
 #include "FakeTransport.h"
 #include "ManualClock.h"
 #include "ManualTimerHost.h"
+#include "Recorders.h"
 
 #include "callstate/CExtStatusList.h"
 #include "callstate/CTrkStatusList.h"
@@ -21,14 +22,15 @@ struct Tables
 {
     Tables()
         : link(timers)
-        , stations(link, clock)
-        , lines(link, clock)
+        , stations(link, clock, ui)
+        , lines(link, clock, ui)
     {
         link.setLanConnection(&transport);
     }
 
     ManualTimerHost timers;
     ManualClock clock;
+    OperatorUiRecorder ui;
     FakeTransport transport;
     CLinkPort link;
     CExtStatusList stations;
@@ -58,7 +60,7 @@ private Q_SLOTS:
         QTest::newRow("idle with DND") << Codes{0x40, 0x41} << flagsOf(true, false) << 0 << 2;
         QTest::newRow("idle right after DND clears it") << Codes{0x41, 0x40} << flagsOf(false, false) << 0 << 2;
         QTest::newRow("idle right after busy clears it") << Codes{0x41, 0x10, 0x40} << flagsOf(false, false) << 2 << 3;
-        QTest::newRow("an intercom call keeps DND") << Codes{0x41, 0x43, 0x40} << flagsOf(true, false) << 2 << 3;
+        QTest::newRow("an intercom call keeps DND") << Codes{0x40, 0x41, 0x43, 0x40} << flagsOf(true, false) << 3 << 4;
         QTest::newRow("ringing keeps DND") << Codes{0x41, 0x42, 0x40} << flagsOf(true, false) << 2 << 3;
         QTest::newRow("a repeated code changes nothing") << Codes{0x10, 0x10, 0x10} << flagsOf(false, false) << 0 << 1;
         QTest::newRow("busy after idle restarts the time") << Codes{0x40, 0x10} << flagsOf(false, false) << 1 << 2;
@@ -115,8 +117,10 @@ private Q_SLOTS:
         Tables t;
         t.lines.setCount(2);
         QString seen;
-        connect(&t.lines, &CTrkStatusList::holdChanged, this,
-                [&seen](quint16 index, bool added) { seen += index == 1 ? (added ? '+' : '-') : '?'; });
+        connect(&t.lines, &CTrkStatusList::queueEvent, this, [&seen](const CQueueEvent &e) {
+            const bool ok = e.index == 1 && e.type == QueueType::QLTN_TRK_HOLD && e.description.isEmpty();
+            seen += ok ? (e.add ? '+' : '-') : '?';
+        });
         const QDateTime begin = t.clock.now();
         for (const quint8 code : codes) {
             t.clock.advanceMs(1000);
@@ -313,7 +317,9 @@ private Q_SLOTS:
         t.lines.setCoNameCount(3);
         t.lines.setCoName(0, QStringLiteral("A"));
         QVERIFY(t.lines.requestNextCoName());
-        t.lines.setCoName(1, QStringLiteral("B"));
+        // A line named "@" by the PBX is no name still missing.
+        t.lines.setCoName(1, QStringLiteral("@"));
+        QCOMPARE(t.lines.coNameText(2), QString());
         t.lines.setCoName(2, QStringLiteral("C"));
         t.lines.setCoName(3, QStringLiteral("beyond"));
         QVERIFY(!t.lines.requestNextCoName());
