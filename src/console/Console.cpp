@@ -15,6 +15,9 @@
 #include "link/LogEventDecoder.h"
 #include "link/SysInfoDecoder.h"
 #include "session/LogStatusModel.h"
+#include "directories/CoDirectory.h"
+#include "directories/DirectoryFiles.h"
+#include "directories/StationDirectory.h"
 #include "base/OperatorUi.h"
 #include "base/TimerHost.h"
 #include "base/TimerIds.h"
@@ -25,6 +28,7 @@ struct Console::Parts
         : link(timers, &ui)
         , connection(makeConnection ? makeConnection(link, ui) : std::make_unique<LinkConnection>(link, &ui))
         , request(link)
+        , directories(ui, clock)
         , stations(link, clock)
         , lines(link, clock)
         , attendant(link, timers, ui, stations, lines, status)
@@ -37,6 +41,8 @@ struct Console::Parts
     std::unique_ptr<PbxConnection> connection;
     CLinkRequest request;
     LinkDispatcher dispatcher;
+    // Before the tables, which write through to it.
+    DirectoryFiles directories;
     CExtStatusList stations;
     CTrkStatusList lines;
     LogStatusModel status;
@@ -72,7 +78,10 @@ Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const Co
         markDisconnected();
     });
     connect(&p.attendant, &CAttendantState::positionStateChanged, this, &Console::stateChanged);
-    connect(&p.attendant, &CAttendantState::allSystemInfoReceived, this, &Console::allSystemInfoReceived);
+    connect(&p.attendant, &CAttendantState::allSystemInfoReceived, this, [this] {
+        trimDirectories();
+        Q_EMIT allSystemInfoReceived();
+    });
     connect(&p.attendant, &CAttendantState::logOffCompleted, this, [this] { Q_EMIT displayReset(); });
     connect(&p.attendant.loader(), &CSysInfoLoader::resetDone, this, [this] {
         if (m_exitPending) {
@@ -104,6 +113,26 @@ CSysInfoLoader &Console::loader() const { return m_parts->attendant.loader(); }
 CExtStatusList &Console::stations() const { return m_parts->stations; }
 CTrkStatusList &Console::coLines() const { return m_parts->lines; }
 LogStatusModel &Console::logStatus() const { return m_parts->status; }
+DirectoryFiles &Console::directories() const { return m_parts->directories; }
+
+void Console::openDirectories(const QString &folder)
+{
+    Parts &p = *m_parts;
+    p.directories.open(folder);
+    p.stations.setDirectoryWriter(p.directories.stations());
+    p.lines.setDirectoryWriter(p.directories.coLines());
+}
+
+void Console::trimDirectories()
+{
+    // Rows of ports and lines the PBX no longer has go; the operator's entries
+    // of the others stay.
+    Parts &p = *m_parts;
+    if (StationDirectory *d = p.directories.stations(); d && !d->TrimToPortCount(p.stations.count()))
+        m_ui.showMessage(QStringLiteral("#:cannot_open_sta_db_recordset"), QString(), MessageStyle::Deferred);
+    if (CoDirectory *d = p.directories.coLines(); d && !d->TrimToLineCount(p.lines.count()))
+        m_ui.showMessage(QStringLiteral("#:cannot_open_co_db_recordset"), QString(), MessageStyle::Deferred);
+}
 
 bool Console::isLoggedOn() const
 {

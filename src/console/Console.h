@@ -55,6 +55,9 @@ public:
     LogStatusModel &logStatus() const;
     // The directory files of the run (opened by the main window at start).
     DirectoryFiles &directories() const;
+    // Opens the directory files in the "Database" folder and lets the tables
+    // write through to them.
+    void openDirectories(const QString &folder);
 
     // Menu commands.
     void logOnCommand();              // connect, then LOG_ON_Request
@@ -93,6 +96,7 @@ Q_SIGNALS:
 private:
     void onEcho(const QByteArray &payload);
     void sendLogOnRequest();
+    void trimDirectories();
 
     TimerHost &m_timers;
     OperatorUi &m_ui;

@@ -9,6 +9,8 @@
 
 #include <memory>
 
+class WriteBatch;
+
 // Line number, CO name, access code, retrieve code, telephone number, full
 // name, Inform1, memo.
 using CoFields = QStringList; // always 8 texts
@@ -34,14 +36,20 @@ public:
     bool writeCoLine(quint16 line, const std::optional<QString> &name, const std::optional<QString> &accessCode,
                      const std::optional<QString> &retrieveCode) override;
 
-    void beginBatch();
-    void endBatch();
+    // The PBX's writes of one pass of the event loop share one transaction,
+    // committed when control returns to the event loop or here.
+    void commitBatch();
 
 Q_SIGNALS:
     void written(int lastWrite, const CoFields &fields, StationDirectory::Origin origin);
 
 private:
     QSqlDatabase m_db;
+    void holdBatch();
+    // The recordset, created on first use; not opened.
+    DirectoryRecordset &recordset();
+
     std::unique_ptr<DirectoryRecordset> m_set;
+    std::unique_ptr<WriteBatch> m_batch;
     int m_lastWrite = StationDirectory::Added;
 };

@@ -44,7 +44,15 @@ public:
     // The language identifier of a QLocale (primary | sublanguage << 10).
     static quint16 languageIdOf(const class QLocale &locale);
 
+    // The locale of the open file (read from an existing one).
+    const QString &locale() const { return m_locale; }
+
 private:
+    bool openConnection(const QString &path);
+    void closeConnection();
+    bool hasLayout();
+    bool createLayout();
+
     const DirectoryTable &m_table;
     QString m_locale;
     const Clock &m_clock;

@@ -7,6 +7,7 @@
 
 class Clock;
 class CoDirectory;
+class DirectoryFileBuilder;
 class OperatorUi;
 class StationDirectory;
 
@@ -27,6 +28,9 @@ public:
     bool isOpened() const { return m_opened; }
     const QString &folder() const { return m_folder; }
 
+    // The locale new files are created with (from the system language).
+    void setLocale(const QString &locale) { m_locale = locale; }
+
     // nullptr when absent.
     StationDirectory *stations() const;
     CoDirectory *coLines() const;
@@ -36,6 +40,10 @@ private:
     const Clock &m_clock;
     QString m_folder;
     bool m_opened = false;
+    QString m_locale;
+    // Declared before the directories: a connection outlives its users.
+    std::unique_ptr<DirectoryFileBuilder> m_stationFile;
+    std::unique_ptr<DirectoryFileBuilder> m_coFile;
     std::unique_ptr<StationDirectory> m_stations;
     std::unique_ptr<CoDirectory> m_coLines;
 };

@@ -7,8 +7,11 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
 #include <optional>
 #include <vector>
+
+class QSqlQuery;
 
 // A record set of one directory table with a filter text and a sort text as
 // the directories speak them ("Port = 5", "Name Like 'ab*'", "FirstName ASC,
@@ -26,6 +29,13 @@ class DirectoryRecordset
 {
 public:
     DirectoryRecordset(QSqlDatabase db, const DirectoryTable &table);
+    ~DirectoryRecordset();
+
+    // A text quoted for a filter: 'it''s'.
+    static QString quoted(const QString &text);
+    // A keyword typed by the operator, to stand inside '...' of a Like
+    // pattern and match exactly what was typed: * ? # [ are bracketed, ' doubled.
+    static QString likeLiteral(const QString &text);
 
     void setFilter(const QString &filter) { m_filter = filter; }
     void setSort(const QString &sort) { m_sort = sort; }
@@ -68,7 +78,12 @@ public:
     static std::optional<Sql> whereClause(const QString &filter, const DirectoryTable &table);
     static std::optional<QString> orderClause(const QString &sort, const DirectoryTable &table);
 
+    const DirectoryTable &table() const { return m_table; }
+
 private:
+    QSqlQuery &prepared(std::unique_ptr<QSqlQuery> &query, const QString &sql);
+    bool run(QSqlQuery &query);
+
     QSqlDatabase m_db;
     const DirectoryTable &m_table;
     QString m_filter;
@@ -77,4 +92,10 @@ private:
     std::vector<QVariantList> m_rows; // InternalIndex first
     size_t m_current = 0;
     QString m_error;
+    // Prepared once: the last SELECT, and the three writes.
+    std::unique_ptr<QSqlQuery> m_select;
+    QString m_selectSql;
+    std::unique_ptr<QSqlQuery> m_insert;
+    std::unique_ptr<QSqlQuery> m_update;
+    std::unique_ptr<QSqlQuery> m_delete;
 };

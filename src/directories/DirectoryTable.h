@@ -17,6 +17,9 @@ struct DirectoryTable
 {
     QString name;                 // "Extension", "Trunk", "SpeedBin", "PhoneNo"
     QList<DirectoryField> fields; // InternalIndex first
+    // The field every lookup of the directory filters on (Port, LineNo,
+    // SpdNo, Name); it gets an index so that a write finds its row at once.
+    QString key;
 
     // The field of that name (case-insensitive), or nullptr.
     const DirectoryField *field(const QString &name) const;

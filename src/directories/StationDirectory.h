@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class WriteBatch;
+
 // Port, station number, station name, first, middle and last name, home
 // number, cellular, pager, mail, picture file name, Inform1-3, memo.
 using StationFields = QStringList; // always 15 texts
@@ -30,8 +32,9 @@ public:
     DirectoryRecordset *OpenRecordset();
     // The current record of a recordset of this table.
     static StationFields ReadRecord(const DirectoryRecordset &set);
-    // The upsert of every writer: all 15 texts empty deletes the port's row,
-    // otherwise the row is edited or added. Emits written().
+    // The upsert of every writer: a record whose texts are all empty but its
+    // port deletes the port's row (and writes nothing when there is none);
+    // otherwise the row is edited or added. Emits written() after a write.
     bool WriteRecord(const StationFields &fields, Origin origin = Origin::Operator);
     int LastWrite() const { return m_lastWrite; }
     // Deletes every row above the PBX's count of station ports.
@@ -43,8 +46,9 @@ public:
     bool writeStation(quint16 port, const std::optional<QString> &number, const std::optional<QString> &name) override;
 
     // Groups the writes of one frame of the download in one transaction.
-    void beginBatch();
-    void endBatch();
+    // The PBX's writes of one pass of the event loop share one transaction,
+    // committed when control returns to the event loop or here.
+    void commitBatch();
 
 Q_SIGNALS:
     // After each WriteRecord, for the open directory window: lastWrite is
@@ -53,6 +57,11 @@ Q_SIGNALS:
 
 private:
     QSqlDatabase m_db;
+    void holdBatch();
+    // The recordset, created on first use; not opened.
+    DirectoryRecordset &recordset();
+
     std::unique_ptr<DirectoryRecordset> m_set;
+    std::unique_ptr<WriteBatch> m_batch;
     int m_lastWrite = Added;
 };

@@ -11,12 +11,16 @@
 #include "transport/LinkConnection.h"
 #include "session/LogStatusModel.h"
 #include "console/Console.h"
+#include "directories/CoDirectory.h"
+#include "directories/DirectoryFiles.h"
+#include "directories/StationDirectory.h"
 #include "base/SettingsSection.h"
 #include "base/QtTimerHost.h"
 #include "base/SystemClock.h"
 
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -75,6 +79,49 @@ private Q_SLOTS:
         // And on again.
         c.console->logOnCommand();
         QTRY_COMPARE_WITH_TIMEOUT(c.console->positionState(), 2, kLogOnTimeout);
+    }
+
+    // The download writes every station and CO line through to the
+    // directory files: number and name as the PBX reported them.
+    void downloadFillsTheDirectories()
+    {
+        PbxProcess pbx;
+        QVERIFY(pbx.startLan({"--stations", "500", "--lines", "40"}));
+        ConsoleUnderTest c;
+        QTemporaryDir dir;
+        c.console->openDirectories(dir.filePath(QStringLiteral("Database")));
+        QVERIFY(c.console->directories().stations());
+        c.useLan(pbx.port());
+        c.console->logOnCommand();
+        QTRY_COMPARE_WITH_TIMEOUT(c.console->positionState(), 2, kLogOnTimeout);
+        QCoreApplication::processEvents(); // the last batch commits
+
+        StationDirectory &stations = *c.console->directories().stations();
+        DirectoryRecordset *rs = stations.OpenRecordset();
+        rs->close();
+        rs->setFilter(QString());
+        QVERIFY(rs->open());
+        QCOMPARE(rs->count(), 500);
+        for (int port : {1, 250, 500}) {
+            const CExtStatus *live = c.console->stations().record(quint16(port - 1));
+            const StationFields row = *stations.find(port);
+            QCOMPARE(row[1], QString::number(live->numberText().toLongLong()));
+            QCOMPARE(row[2], live->name);
+            QVERIFY(!row[2].isEmpty());
+        }
+        CoDirectory &lines = *c.console->directories().coLines();
+        for (int line = 1; line <= 40; ++line) {
+            const CTrkStatus *live = c.console->coLines().record(quint16(line - 1));
+            const std::optional<CoFields> row = lines.find(line);
+            QVERIFY(row);
+            QCOMPARE(row->at(1), c.console->coLines().coNameText(live->coNameNumber));
+            QCOMPARE(row->at(2), live->numberText());
+            QCOMPARE(row->at(3), Nibbles::toText(live->retrieveCode));
+        }
+        QVERIFY(!lines.find(1)->at(1).isEmpty());
+        QVERIFY(!lines.find(1)->at(2).isEmpty());
+        QVERIFY(!lines.find(41));
+        QVERIFY(c.ui.shown.isEmpty());
     }
 
     // A PBX that drops the position and takes it back 300 ms later: the

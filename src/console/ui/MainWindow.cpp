@@ -427,6 +427,8 @@ void MainWindow::prepareDatabaseFolder()
     m_databaseFolderReady = QDir().mkpath(m_databaseFolder);
     if (!m_databaseFolderReady)
         qCWarning(lcMainWindow) << "cannot create" << m_databaseFolder << "- the directories are dropped";
+    else
+        m_console->openDirectories(m_databaseFolder);
 }
 
 void MainWindow::showAtStoredPlacement()

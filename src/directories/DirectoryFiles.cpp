@@ -1,0 +1,89 @@
+#include "directories/DirectoryFiles.h"
+
+#include "base/MessageCatalogue.h"
+#include "base/OperatorUi.h"
+#include "directories/CoDirectory.h"
+#include "directories/DirectoryFileBuilder.h"
+#include "directories/StationDirectory.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcDirectoryFiles, "zarto.directories")
+
+DirectoryFiles::DirectoryFiles(OperatorUi &ui, const Clock &clock, QObject *parent)
+    : QObject(parent)
+    , m_ui(ui)
+    , m_clock(clock)
+    , m_locale(DirectoryFileBuilder::localeForLanguage(DirectoryFileBuilder::languageIdOf(QLocale::system())))
+{
+}
+
+DirectoryFiles::~DirectoryFiles()
+{
+    m_stations.reset();
+    m_coLines.reset();
+}
+
+StationDirectory *DirectoryFiles::stations() const
+{
+    return m_stations.get();
+}
+
+CoDirectory *DirectoryFiles::coLines() const
+{
+    return m_coLines.get();
+}
+
+namespace {
+// Opens one directory file; on failure shows its message and gives nullptr.
+// The operator's entries are kept from one run to the next: the file is
+// opened, not recreated; a damaged file is set aside, with a message.
+std::unique_ptr<DirectoryFileBuilder> openFile(const DirectoryTable &table, const QString &path,
+                                               const QString &locale, const Clock &clock, OperatorUi &ui,
+                                               const char *cannotCreateKey)
+{
+    auto builder = std::make_unique<DirectoryFileBuilder>(table, locale, clock);
+    const auto result = builder->OpenOrCreate(path);
+    if (result == DirectoryFileBuilder::Result::Failed) {
+        qCWarning(lcDirectoryFiles) << "cannot open or create" << path << builder->errorText();
+        ui.showMessage(QString::fromLatin1(cannotCreateKey), QStringLiteral("#:database_error"), MessageStyle::Stop);
+        return nullptr;
+    }
+    if (result == DirectoryFileBuilder::Result::SetAside) {
+        const MessageCatalogue catalogue;
+        QString text = catalogue.text(QStringLiteral("#:db_file_set_aside"));
+        if (!text.contains(QLatin1String("%2")))
+            text += QStringLiteral(" (%1 -> %2)"); // the key alone still names the files
+        ui.showFixedMessage(text.arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(builder->setAsidePath())),
+                            catalogue.text(QStringLiteral("#:database_error")), MessageStyle::Exclamation);
+    }
+    return builder;
+}
+} // namespace
+
+void DirectoryFiles::open(const QString &folder)
+{
+    m_folder = folder;
+    m_opened = false;
+    m_stations.reset();
+    m_coLines.reset();
+    m_stationFile.reset();
+    m_coFile.reset();
+    if (!QDir().mkpath(folder)) {
+        // Without the folder every directory is absent for the run, silently.
+        qCWarning(lcDirectoryFiles) << "cannot create" << folder << "- no directory this run";
+        return;
+    }
+    const QDir dir(folder);
+    m_stationFile = openFile(DirectoryTable::extension(), dir.filePath(QStringLiteral("ExtDB.mdb")), m_locale,
+                             m_clock, m_ui, "#:cannot_create_sta_db");
+    if (m_stationFile)
+        m_stations = std::make_unique<StationDirectory>(m_stationFile->database());
+    m_coFile = openFile(DirectoryTable::trunk(), dir.filePath(QStringLiteral("TrkDB.mdb")), m_locale, m_clock, m_ui,
+                        "#:cannot_create_co_db");
+    if (m_coFile)
+        m_coLines = std::make_unique<CoDirectory>(m_coFile->database());
+    m_opened = true;
+}

@@ -1,0 +1,487 @@
+#include "directories/DirectoryRecordset.h"
+
+#include <QLoggingCategory>
+#include <QSqlError>
+#include <QSqlQuery>
+
+Q_LOGGING_CATEGORY(lcRecordset, "zarto.directories.recordset")
+
+namespace {
+
+// Splits a filter or sort text into words, quoted texts and operators.
+struct Lexeme
+{
+    enum Kind { Word, Number, String, Op, Open, Close, Comma, End } kind;
+    QString text;
+};
+
+bool lex(const QString &in, QList<Lexeme> &out)
+{
+    qsizetype i = 0;
+    const qsizetype n = in.size();
+    while (i < n) {
+        const QChar c = in[i];
+        if (c.isSpace()) {
+            ++i;
+        } else if (c == QLatin1Char('(')) {
+            out.append({Lexeme::Open, QString(c)});
+            ++i;
+        } else if (c == QLatin1Char(')')) {
+            out.append({Lexeme::Close, QString(c)});
+            ++i;
+        } else if (c == QLatin1Char(',')) {
+            out.append({Lexeme::Comma, QString(c)});
+            ++i;
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            // A quote inside is written twice.
+            QString text;
+            ++i;
+            bool closed = false;
+            while (i < n) {
+                if (in[i] == c) {
+                    if (i + 1 < n && in[i + 1] == c) {
+                        text.append(c);
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    closed = true;
+                    break;
+                }
+                text.append(in[i++]);
+            }
+            if (!closed)
+                return false;
+            out.append({Lexeme::String, text});
+        } else if (c == QLatin1Char('[')) {
+            const qsizetype close = in.indexOf(QLatin1Char(']'), i);
+            if (close < 0)
+                return false;
+            out.append({Lexeme::Word, in.mid(i + 1, close - i - 1)});
+            i = close + 1;
+        } else if (c == QLatin1Char('=') || c == QLatin1Char('<') || c == QLatin1Char('>')) {
+            QString op(c);
+            if (i + 1 < n && (in[i + 1] == QLatin1Char('=') || (c == QLatin1Char('<') && in[i + 1] == QLatin1Char('>'))))
+                op.append(in[++i]);
+            out.append({Lexeme::Op, op});
+            ++i;
+        } else if (c.isDigit() || (c == QLatin1Char('-') && i + 1 < n && in[i + 1].isDigit())) {
+            qsizetype j = i + 1;
+            while (j < n && in[j].isDigit())
+                ++j;
+            out.append({Lexeme::Number, in.mid(i, j - i)});
+            i = j;
+        } else if (c.isLetter() || c == QLatin1Char('_')) {
+            qsizetype j = i + 1;
+            while (j < n && (in[j].isLetterOrNumber() || in[j] == QLatin1Char('_')))
+                ++j;
+            out.append({Lexeme::Word, in.mid(i, j - i)});
+            i = j;
+        } else {
+            return false;
+        }
+    }
+    out.append({Lexeme::End, QString()});
+    return true;
+}
+
+bool isWord(const Lexeme &l, const char *word)
+{
+    return l.kind == Lexeme::Word && l.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+// Recursive descent over the filter grammar:
+//   or := and {OR and};  and := not {AND not};  not := NOT not | primary
+//   primary := ( or ) | field op value | field [NOT] LIKE text
+class FilterParser
+{
+public:
+    FilterParser(const QList<Lexeme> &lexemes, const DirectoryTable &table)
+        : m_l(lexemes)
+        , m_table(table)
+    {
+    }
+    std::optional<DirectoryRecordset::Sql> parse()
+    {
+        DirectoryRecordset::Sql sql;
+        if (!orExpr(sql) || m_l[m_i].kind != Lexeme::End)
+            return std::nullopt;
+        return sql;
+    }
+
+private:
+    bool orExpr(DirectoryRecordset::Sql &sql)
+    {
+        if (!andExpr(sql))
+            return false;
+        while (isWord(m_l[m_i], "OR")) {
+            ++m_i;
+            sql.text += QStringLiteral(" OR ");
+            if (!andExpr(sql))
+                return false;
+        }
+        return true;
+    }
+    bool andExpr(DirectoryRecordset::Sql &sql)
+    {
+        if (!notExpr(sql))
+            return false;
+        while (isWord(m_l[m_i], "AND")) {
+            ++m_i;
+            sql.text += QStringLiteral(" AND ");
+            if (!notExpr(sql))
+                return false;
+        }
+        return true;
+    }
+    bool notExpr(DirectoryRecordset::Sql &sql)
+    {
+        if (isWord(m_l[m_i], "NOT")) {
+            ++m_i;
+            sql.text += QStringLiteral("NOT ");
+            return notExpr(sql);
+        }
+        return primary(sql);
+    }
+    bool primary(DirectoryRecordset::Sql &sql)
+    {
+        if (m_l[m_i].kind == Lexeme::Open) {
+            ++m_i;
+            sql.text += QLatin1Char('(');
+            if (!orExpr(sql) || m_l[m_i].kind != Lexeme::Close)
+                return false;
+            ++m_i;
+            sql.text += QLatin1Char(')');
+            return true;
+        }
+        if (m_l[m_i].kind != Lexeme::Word)
+            return false;
+        const DirectoryField *field = m_table.field(m_l[m_i].text);
+        if (!field)
+            return false;
+        ++m_i;
+        bool negated = false;
+        if (isWord(m_l[m_i], "NOT")) {
+            negated = true;
+            ++m_i;
+        }
+        if (isWord(m_l[m_i], "LIKE")) {
+            ++m_i;
+            if (m_l[m_i].kind != Lexeme::String && m_l[m_i].kind != Lexeme::Number)
+                return false;
+            sql.text += QStringLiteral("%1jetlike(%2, ?)").arg(negated ? QStringLiteral("NOT ") : QString(), field->name);
+            sql.values.append(m_l[m_i++].text);
+            return true;
+        }
+        if (negated || m_l[m_i].kind != Lexeme::Op)
+            return false;
+        const QString op = m_l[m_i++].text;
+        const Lexeme &value = m_l[m_i];
+        if (value.kind == Lexeme::Number)
+            sql.values.append(value.text.toLongLong());
+        else if (value.kind == Lexeme::String)
+            sql.values.append(field->type == DirectoryField::Text ? QVariant(value.text) : QVariant(value.text.toLongLong()));
+        else
+            return false;
+        ++m_i;
+        sql.text += QStringLiteral("%1 %2 ?").arg(field->name, op);
+        return true;
+    }
+
+    const QList<Lexeme> &m_l;
+    const DirectoryTable &m_table;
+    qsizetype m_i = 0;
+};
+
+QVariant fromColumn(const DirectoryField &field, const QVariant &v)
+{
+    if (field.type == DirectoryField::Text)
+        return v.isNull() ? QString() : v.toString();
+    return v.isNull() ? qint64(0) : v.toLongLong();
+}
+
+QVariant toColumn(const DirectoryField &field, const QVariant &v)
+{
+    if (field.type == DirectoryField::Text) {
+        // Empty, never NULL: Jet's zero-length texts.
+        const QString text = v.toString().left(field.size);
+        return text.isNull() ? QStringLiteral("") : text;
+    }
+    if (field.type == DirectoryField::Integer)
+        return qint64(qint16(v.toLongLong()));
+    return qint64(qint32(v.toLongLong()));
+}
+} // namespace
+
+DirectoryRecordset::DirectoryRecordset(QSqlDatabase db, const DirectoryTable &table)
+    : m_db(std::move(db))
+    , m_table(table)
+{
+}
+
+std::optional<DirectoryRecordset::Sql> DirectoryRecordset::whereClause(const QString &filter,
+                                                                        const DirectoryTable &table)
+{
+    if (filter.trimmed().isEmpty())
+        return Sql{};
+    QList<Lexeme> lexemes;
+    if (!lex(filter, lexemes))
+        return std::nullopt;
+    return FilterParser(lexemes, table).parse();
+}
+
+std::optional<QString> DirectoryRecordset::orderClause(const QString &sort, const DirectoryTable &table)
+{
+    const QString rowOrder = table.fields.first().name + QStringLiteral(" ASC");
+    if (sort.trimmed().isEmpty())
+        return rowOrder;
+    QList<Lexeme> l;
+    if (!lex(sort, l))
+        return std::nullopt;
+    QStringList terms;
+    qsizetype i = 0;
+    while (true) {
+        if (l[i].kind != Lexeme::Word)
+            return std::nullopt;
+        const DirectoryField *field = table.field(l[i++].text);
+        if (!field)
+            return std::nullopt;
+        QString direction = QStringLiteral("ASC");
+        if (isWord(l[i], "ASC") || isWord(l[i], "DESC"))
+            direction = l[i++].text.toUpper();
+        terms << field->name + QLatin1Char(' ') + direction;
+        if (l[i].kind == Lexeme::End)
+            break;
+        if (l[i++].kind != Lexeme::Comma)
+            return std::nullopt;
+    }
+    // Equal values keep their stored order.
+    terms << rowOrder;
+    return terms.join(QStringLiteral(", "));
+}
+
+QString DirectoryRecordset::quoted(const QString &text)
+{
+    QString out = text;
+    out.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + out + QLatin1Char('\'');
+}
+
+QString DirectoryRecordset::likeLiteral(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('#') || c == QLatin1Char('['))
+            out += QLatin1Char('[') + QString(c) + QLatin1Char(']');
+        else if (c == QLatin1Char('\''))
+            out += QStringLiteral("''");
+        else
+            out += c;
+    }
+    return out;
+}
+
+bool DirectoryRecordset::open()
+{
+    m_rows.clear();
+    m_current = 0;
+    m_open = false;
+    m_error.clear();
+    const auto where = whereClause(m_filter, m_table);
+    const auto order = orderClause(m_sort, m_table);
+    if (!where || !order) {
+        m_error = QStringLiteral("cannot read the filter \"%1\" or the sort \"%2\"").arg(m_filter, m_sort);
+        qCWarning(lcRecordset) << m_error;
+        return false;
+    }
+    QStringList names;
+    for (const DirectoryField &f : m_table.fields)
+        names << f.name;
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(names.join(QStringLiteral(", ")), m_table.name);
+    if (!where->text.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where->text;
+    sql += QStringLiteral(" ORDER BY ") + *order;
+
+    if (!m_select || m_selectSql != sql) {
+        m_select = std::make_unique<QSqlQuery>(m_db);
+        m_select->setForwardOnly(true);
+        if (!m_select->prepare(sql)) {
+            m_error = m_select->lastError().text();
+            m_select.reset();
+            qCWarning(lcRecordset) << "cannot prepare" << sql << m_error;
+            return false;
+        }
+        m_selectSql = sql;
+    }
+    for (int i = 0; i < where->values.size(); ++i)
+        m_select->bindValue(i, where->values[i]);
+    if (!m_select->exec()) {
+        m_error = m_select->lastError().text();
+        qCWarning(lcRecordset) << "cannot open" << sql << m_error;
+        return false;
+    }
+    const int fieldCount = int(m_table.fields.size());
+    while (m_select->next()) {
+        QVariantList row;
+        row.reserve(fieldCount);
+        for (int i = 0; i < fieldCount; ++i)
+            row.append(fromColumn(m_table.fields[i], m_select->value(i)));
+        m_rows.push_back(std::move(row));
+    }
+    m_select->finish();
+    m_open = true;
+    return true;
+}
+
+void DirectoryRecordset::close()
+{
+    m_open = false;
+    m_rows.clear();
+    m_current = 0;
+}
+
+bool DirectoryRecordset::requery()
+{
+    close();
+    return open();
+}
+
+bool DirectoryRecordset::moveFirst()
+{
+    m_current = 0;
+    return !m_rows.empty();
+}
+
+bool DirectoryRecordset::moveNext()
+{
+    if (m_current < m_rows.size())
+        ++m_current;
+    return m_current < m_rows.size();
+}
+
+QVariant DirectoryRecordset::value(const QString &field) const
+{
+    return value(m_table.indexOf(field));
+}
+
+QVariant DirectoryRecordset::value(int fieldIndex) const
+{
+    if (isEof() || fieldIndex < 0 || fieldIndex >= m_table.fields.size())
+        return {};
+    return m_rows[m_current][fieldIndex];
+}
+
+QSqlQuery &DirectoryRecordset::prepared(std::unique_ptr<QSqlQuery> &query, const QString &sql)
+{
+    if (!query) {
+        query = std::make_unique<QSqlQuery>(m_db);
+        if (!query->prepare(sql))
+            m_error = query->lastError().text();
+    }
+    return *query;
+}
+
+bool DirectoryRecordset::run(QSqlQuery &query)
+{
+    if (!query.exec()) {
+        m_error = query.lastError().text();
+        qCWarning(lcRecordset) << "write to" << m_table.name << "failed:" << m_error;
+        return false;
+    }
+    return true;
+}
+
+bool DirectoryRecordset::addNew(const QVariantList &valuesWithoutIndex)
+{
+    const int n = int(m_table.fields.size()) - 1;
+    if (valuesWithoutIndex.size() != n) {
+        m_error = QStringLiteral("%1 values for %2 fields").arg(valuesWithoutIndex.size()).arg(n);
+        return false;
+    }
+    QStringList names, marks;
+    for (int i = 1; i <= n; ++i) {
+        names << m_table.fields[i].name;
+        marks << QStringLiteral("?");
+    }
+    QSqlQuery &q = prepared(m_insert, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                          .arg(m_table.name, names.join(QStringLiteral(", ")),
+                                               marks.join(QStringLiteral(", "))));
+    QVariantList row{QVariant()};
+    for (int i = 1; i <= n; ++i) {
+        row.append(toColumn(m_table.fields[i], valuesWithoutIndex[i - 1]));
+        q.bindValue(i - 1, row.last());
+    }
+    if (!run(q))
+        return false;
+    row[0] = q.lastInsertId().toLongLong();
+    m_rows.push_back(std::move(row));
+    return true;
+}
+
+bool DirectoryRecordset::editCurrent(const QVariantList &valuesWithoutIndex)
+{
+    const int n = int(m_table.fields.size()) - 1;
+    if (isEof() || valuesWithoutIndex.size() != n) {
+        m_error = QStringLiteral("no current record to edit");
+        return false;
+    }
+    QStringList sets;
+    for (int i = 1; i <= n; ++i)
+        sets << m_table.fields[i].name + QStringLiteral(" = ?");
+    QSqlQuery &q = prepared(m_update, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                          .arg(m_table.name, sets.join(QStringLiteral(", ")),
+                                               m_table.fields[0].name));
+    QVariantList &row = m_rows[m_current];
+    QVariantList updated{row[0]};
+    for (int i = 1; i <= n; ++i) {
+        updated.append(toColumn(m_table.fields[i], valuesWithoutIndex[i - 1]));
+        q.bindValue(i - 1, updated.last());
+    }
+    q.bindValue(n, row[0]);
+    if (!run(q))
+        return false;
+    row = std::move(updated);
+    return true;
+}
+
+bool DirectoryRecordset::deleteCurrent()
+{
+    if (isEof()) {
+        m_error = QStringLiteral("no current record to delete");
+        return false;
+    }
+    QSqlQuery &q = prepared(m_delete,
+                            QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(m_table.name, m_table.fields[0].name));
+    q.bindValue(0, m_rows[m_current][0]);
+    if (!run(q))
+        return false;
+    m_rows.erase(m_rows.begin() + qsizetype(m_current));
+    return true;
+}
+
+bool DirectoryRecordset::deleteAll()
+{
+    const auto where = whereClause(m_filter, m_table);
+    if (!where) {
+        m_error = QStringLiteral("cannot read the filter \"%1\"").arg(m_filter);
+        return false;
+    }
+    QSqlQuery q(m_db);
+    QString sql = QStringLiteral("DELETE FROM %1").arg(m_table.name);
+    if (!where->text.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where->text;
+    if (!q.prepare(sql)) {
+        m_error = q.lastError().text();
+        return false;
+    }
+    for (int i = 0; i < where->values.size(); ++i)
+        q.bindValue(i, where->values[i]);
+    if (!run(q))
+        return false;
+    m_rows.clear();
+    m_current = 0;
+    return true;
+}
+
+DirectoryRecordset::~DirectoryRecordset() = default;

@@ -1,0 +1,51 @@
+#include "directories/DirectoryTable.h"
+
+const DirectoryField *DirectoryTable::field(const QString &name) const
+{
+    const int i = indexOf(name);
+    return i < 0 ? nullptr : &fields[i];
+}
+
+int DirectoryTable::indexOf(const QString &name) const
+{
+    for (int i = 0; i < fields.size(); ++i) {
+        if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+namespace {
+DirectoryField text(const char *name, int size)
+{
+    return {QString::fromLatin1(name), DirectoryField::Text, size};
+}
+DirectoryField number(const char *name, DirectoryField::Type type)
+{
+    return {QString::fromLatin1(name), type, type == DirectoryField::Long ? 4 : 2};
+}
+} // namespace
+
+const DirectoryTable &DirectoryTable::extension()
+{
+    static const DirectoryTable table{
+        QStringLiteral("Extension"),
+        {number("InternalIndex", DirectoryField::Long), number("Port", DirectoryField::Long),
+         number("StaNumber", DirectoryField::Long), text("StaName", 16), text("FirstName", 32),
+         text("MiddleName", 32), text("LastName", 32), text("HomeNo", 48), text("Cellular", 48), text("Pager", 48),
+         text("Mail", 255), text("FileName", 255), text("Inform1", 32), text("Inform2", 32), text("Inform3", 32),
+         text("Memo", 255)},
+        QStringLiteral("Port")};
+    return table;
+}
+
+const DirectoryTable &DirectoryTable::trunk()
+{
+    static const DirectoryTable table{
+        QStringLiteral("Trunk"),
+        {number("InternalIndex", DirectoryField::Long), number("LineNo", DirectoryField::Integer), text("TrkName", 16),
+         text("AccessCode", 5), text("RetrieveCode", 5), text("TelNo", 48), text("FullName", 64), text("Inform1", 64),
+         text("Memo", 255)},
+        QStringLiteral("LineNo")};
+    return table;
+}
