@@ -16,6 +16,11 @@
 #include "console/ui/LanguageDialog.h"
 #include "console/ui/LcdBar.h"
 #include "console/ui/LogStatusWindow.h"
+#include "callstate/CExtStatusList.h"
+#include "directories/DirectoryFiles.h"
+#include "directories/ui/DirectoryFrame.h"
+#include "directories/ui/DirectoryView.h"
+#include "directories/ui/StationInfoDialog.h"
 #include "base/ui/MessageBox.h"
 #include "base/ui/Translate.h"
 #include "transport/LinkConnection.h"
@@ -97,7 +102,7 @@ constexpr Command PendingCommands[] = {
     Command::MusicSelection,   Command::CustomMessage,    Command::SystemGreetings,
     Command::TemporaryCos,     Command::AttendantCancel,  Command::MailServer,
     Command::ViewKeyTelephone, Command::ViewStationWindow, Command::ViewCoWindow,
-    Command::ViewQueue,        Command::ViewStationDirectory, Command::ViewCoDirectory,
+    Command::ViewQueue,
     Command::ViewSpeedBinDirectory, Command::ViewPhoneNumberDirectory, Command::SmallKeyPad,
     Command::Paging,
 };
@@ -127,6 +132,7 @@ MainWindow::MainWindow(QWidget *parent)
     connectConsole();
     readCallerInfo();
     prepareDatabaseFolder();
+    registerDirectoryWindows();
     updateTitle();
     refreshCommands();
 }
@@ -644,9 +650,61 @@ void MainWindow::timeFormatCommand()
 
 void MainWindow::toggleChildWindow(int slot)
 {
-    // Opening comes with the windows themselves; an open one is closed.
-    if (QWidget *w = m_children.window(slot))
+    if (QWidget *w = m_children.window(slot)) {
         w->close();
+        return;
+    }
+    // Opening comes with the windows themselves.
+    if (slot == ChildWindowTable::StationDirectory || slot == ChildWindowTable::CoDirectory)
+        openDirectoryWindow(slot);
+}
+
+// ---------------------------------------------------------------- directory windows
+
+void MainWindow::registerDirectoryWindows()
+{
+    m_children.registerReopening({CWindowKindSettings::Kind::DirectoryFrame, ChildWindowTable::StationDirectory,
+                                  ChildWindowTable::CoDirectory, false,
+                                  [this](int slot) { openDirectoryWindow(slot); }});
+}
+
+QMdiSubWindow *MainWindow::openDirectoryWindow(int slot)
+{
+    if (auto *open = qobject_cast<QMdiSubWindow *>(m_children.window(slot))) {
+        m_mdi->setActiveSubWindow(open);
+        return open;
+    }
+    DirectoryView::Context context;
+    context.ui = this;
+    context.loggedOn = [this] { return m_console->isLoggedOn(); };
+    context.prepareStationDialog = [this](StationInfoDialog &dialog) { prepareStationInfoDialog(dialog); };
+    DirectoryFiles &files = m_console->directories();
+    DirectoryView *view = slot == ChildWindowTable::StationDirectory ? new DirectoryView(files.stations(), context)
+                                                                     : new DirectoryView(files.coLines(), context);
+    auto *frame = new DirectoryFrame(view);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    m_mdi->addSubWindow(frame);
+    frame->restorePlacement();
+    m_children.enter(slot, frame, frame->titleKey());
+    connect(this, &MainWindow::languageChanged, view, &DirectoryView::retranslate);
+    // The slot is free once the window is gone; the commands follow.
+    connect(frame, &QObject::destroyed, this, &MainWindow::refreshCommands, Qt::QueuedConnection);
+    frame->show();
+    return frame;
+}
+
+void MainWindow::prepareStationInfoDialog(StationInfoDialog &dialog)
+{
+    dialog.setFullNameSavedHook([this](int port, const QString &fullName) {
+        CExtStatusList &stations = m_console->stations();
+        if (port < 1 || port > stations.count())
+            return;
+        const auto index = quint16(port - 1);
+        if (CExtStatus *record = stations.record(index)) {
+            record->fullName = fullName;
+            Q_EMIT stations.recordChanged(index, HINT_IDENTITY);
+        }
+    });
 }
 
 void MainWindow::allSystemInfoReceived()

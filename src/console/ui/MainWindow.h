@@ -20,6 +20,8 @@ class LcdBar;
 class LogStatusWindow;
 class QAction;
 class QMdiArea;
+class QMdiSubWindow;
+class StationInfoDialog;
 class QToolBar;
 
 // The console's frame: the multi-document area with the main menu, the tool
@@ -61,6 +63,9 @@ public:
     // translate the menu, look every window title up again.
     void applyLanguage(int mode);
     void updateTitle();
+    // Wires a station information dialog, wherever it was opened: after a
+    // save the live station takes the new full name.
+    void prepareStationInfoDialog(StationInfoDialog &dialog);
     // Restored when minimised, raised and activated.
     void bringToFront();
 
@@ -100,6 +105,9 @@ private:
     void openLogStatusWindow();
     void closeLogStatusWindow();
     void toggleChildWindow(int slot);
+    void registerDirectoryWindows();
+    // The station or CO directory window of a slot: activated when open, else opened.
+    QMdiSubWindow *openDirectoryWindow(int slot);
     void allSystemInfoReceived();
     void closeChildWindows();
     void arrangeIcons();

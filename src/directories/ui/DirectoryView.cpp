@@ -134,11 +134,11 @@ void DirectoryView::sortByColumn(int column)
         return;
     header()->setSortIndicatorShown(!m_sort.isEmpty());
     header()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    scrollToTop();
     if (column == 0 || !ascending || m_sort.isEmpty())
         return;
     // The rows without a value come first; the first row with one goes to the top.
     const int rows = rowsToScrollPastEmpty(m_model->emptiness(column), pageRows());
-    scrollToTop();
     if (rows > 0 && rows < m_model->rowCount())
         scrollTo(m_model->index(rows, 0), QAbstractItemView::PositionAtTop);
 }

@@ -32,6 +32,7 @@ QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength)
         edit->setMaxLength(maxLength);
     else
         edit->setReadOnly(true);
+    edit->setMinimumWidth(150);
     return edit;
 }
 
@@ -118,6 +119,8 @@ void StationInfoDialog::build()
                                    std::tuple{"#:sd_cellular", m_cellular, "callCellular"},
                                    std::tuple{"#:sd_pager", m_pager, "callPager"}}) {
         QPushButton *call = makeButton(numbers, QStringLiteral("#:sd_call"), name);
+        call->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+        call->setMaximumWidth(70);
         translated.append(call);
         numberGrid->addWidget(label(key, numbers), row, 0);
         numberGrid->addWidget(edit, row, 1);
