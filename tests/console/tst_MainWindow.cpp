@@ -144,7 +144,7 @@ const QList<Command> NotBuiltYet{
     Command::WakeUp,           Command::CancelWakeUp,     Command::MusicSelection, Command::CustomMessage,
     Command::SystemGreetings,  Command::TemporaryCos,     Command::AttendantCancel, Command::MailServer,
     Command::ViewStationWindow, Command::ViewCoWindow,  Command::ViewQueue,
-    Command::ViewStationDirectory, Command::ViewCoDirectory, Command::ViewSpeedBinDirectory,
+    Command::ViewSpeedBinDirectory,
     Command::ViewPhoneNumberDirectory, Command::Paging,
 };
 

@@ -20,6 +20,11 @@
 #include "keyset/KeyTelephone.h"
 #include "keyset/ui/KeyTelephoneWindow.h"
 #include "keyset/ui/SmallKeyPadDialog.h"
+#include "callstate/CExtStatusList.h"
+#include "directories/DirectoryFiles.h"
+#include "directories/ui/DirectoryFrame.h"
+#include "directories/ui/DirectoryView.h"
+#include "directories/ui/StationInfoDialog.h"
 #include "base/ui/MessageBox.h"
 #include "base/ui/Translate.h"
 #include "transport/LinkConnection.h"
@@ -101,7 +106,7 @@ constexpr Command PendingCommands[] = {
     Command::MusicSelection,   Command::CustomMessage,    Command::SystemGreetings,
     Command::TemporaryCos,     Command::AttendantCancel,  Command::MailServer,
     Command::ViewStationWindow, Command::ViewCoWindow,
-    Command::ViewQueue,        Command::ViewStationDirectory, Command::ViewCoDirectory,
+    Command::ViewQueue,
     Command::ViewSpeedBinDirectory, Command::ViewPhoneNumberDirectory, Command::Paging,
 };
 
@@ -132,6 +137,7 @@ MainWindow::MainWindow(QWidget *parent)
     prepareDatabaseFolder();
     m_children.registerReopening({CWindowKindSettings::Kind::KeyTelephoneFrame, ChildWindowTable::KeyTelephone, -1,
                                   false, [this](int) { openKeyTelephoneWindow(); }});
+    registerDirectoryWindows();
     updateTitle();
     refreshCommands();
 }
@@ -667,6 +673,9 @@ void MainWindow::toggleChildWindow(int slot)
     }
     if (slot == ChildWindowTable::KeyTelephone)
         openKeyTelephoneWindow();
+    // Each window kind opens in its own way.
+    if (slot == ChildWindowTable::StationDirectory || slot == ChildWindowTable::CoDirectory)
+        openDirectoryWindow(slot);
 }
 
 namespace {
@@ -736,6 +745,54 @@ void MainWindow::openSmallKeyPad()
     auto *pad = new SmallKeyPadDialog(m_console->keyTelephone(), dialogs(), this);
     pad->setAttribute(Qt::WA_DeleteOnClose);
     pad->open();
+}
+
+// ---------------------------------------------------------------- directory windows
+
+void MainWindow::registerDirectoryWindows()
+{
+    m_children.registerReopening({CWindowKindSettings::Kind::DirectoryFrame, ChildWindowTable::StationDirectory,
+                                  ChildWindowTable::CoDirectory, false,
+                                  [this](int slot) { openDirectoryWindow(slot); }});
+}
+
+QMdiSubWindow *MainWindow::openDirectoryWindow(int slot)
+{
+    if (auto *open = qobject_cast<QMdiSubWindow *>(m_children.window(slot))) {
+        m_mdi->setActiveSubWindow(open);
+        return open;
+    }
+    DirectoryView::Context context;
+    context.ui = this;
+    context.loggedOn = [this] { return m_console->isLoggedOn(); };
+    context.prepareStationDialog = [this](StationInfoDialog &dialog) { prepareStationInfoDialog(dialog); };
+    DirectoryFiles &files = m_console->directories();
+    DirectoryView *view = slot == ChildWindowTable::StationDirectory ? new DirectoryView(files.stations(), context)
+                                                                     : new DirectoryView(files.coLines(), context);
+    auto *frame = new DirectoryFrame(view);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    m_mdi->addSubWindow(frame);
+    frame->restorePlacement();
+    m_children.enter(slot, frame, frame->titleKey());
+    connect(this, &MainWindow::languageChanged, view, &DirectoryView::retranslate);
+    // The slot is free once the window is gone; the commands follow.
+    connect(frame, &QObject::destroyed, this, &MainWindow::refreshCommands, Qt::QueuedConnection);
+    frame->show();
+    return frame;
+}
+
+void MainWindow::prepareStationInfoDialog(StationInfoDialog &dialog)
+{
+    dialog.setFullNameSavedHook([this](int port, const QString &fullName) {
+        CExtStatusList &stations = m_console->stations();
+        if (port < 1 || port > stations.count())
+            return;
+        const auto index = quint16(port - 1);
+        if (CExtStatus *record = stations.record(index)) {
+            record->fullName = fullName;
+            Q_EMIT stations.recordChanged(index, HINT_IDENTITY);
+        }
+    });
 }
 
 void MainWindow::allSystemInfoReceived()

@@ -22,6 +22,7 @@ class QAction;
 class QMdiArea;
 class QMdiSubWindow;
 struct WinRect;
+class StationInfoDialog;
 class QToolBar;
 
 // The console's frame: the multi-document area with the main menu, the tool
@@ -63,6 +64,9 @@ public:
     // translate the menu, look every window title up again.
     void applyLanguage(int mode);
     void updateTitle();
+    // Wires a station information dialog, wherever it was opened: after a
+    // save the live station takes the new full name.
+    void prepareStationInfoDialog(StationInfoDialog &dialog);
     // Restored when minimised, raised and activated.
     void bringToFront();
 
@@ -106,6 +110,9 @@ private:
                                    const QString &placementSection, const WinRect &defaultRect);
     void openKeyTelephoneWindow();
     void openSmallKeyPad();
+    void registerDirectoryWindows();
+    // The station or CO directory window of a slot: activated when open, else opened.
+    QMdiSubWindow *openDirectoryWindow(int slot);
     void allSystemInfoReceived();
     void closeChildWindows();
     void arrangeIcons();
