@@ -17,6 +17,8 @@
 #include "session/LogStatusModel.h"
 #include "directories/CoDirectory.h"
 #include "directories/DirectoryFiles.h"
+#include "directories/DirectoryRecordset.h"
+#include "callstate/StationNameRow.h"
 #include "directories/StationDirectory.h"
 #include "keyset/KeyTelephone.h"
 #include "base/OperatorUi.h"
@@ -83,7 +85,7 @@ Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const Co
     });
     connect(&p.attendant, &CAttendantState::positionStateChanged, this, &Console::stateChanged);
     connect(&p.attendant, &CAttendantState::allSystemInfoReceived, this, [this] {
-        trimDirectories();
+        directoriesAfterDownload();
         Q_EMIT allSystemInfoReceived();
     });
     connect(&p.attendant, &CAttendantState::logOffCompleted, this, [this] {
@@ -133,13 +135,30 @@ void Console::openDirectories(const QString &folder)
     p.lines.setDirectoryWriter(p.directories.coLines());
 }
 
-void Console::trimDirectories()
+void Console::directoriesAfterDownload()
 {
     // Rows of ports and lines the PBX no longer has go; the operator's entries
     // of the others stay.
     Parts &p = *m_parts;
     if (StationDirectory *d = p.directories.stations(); d && !d->TrimToPortCount(p.stations.count()))
         m_ui.showMessage(QStringLiteral("#:cannot_open_sta_db_recordset"), QString(), MessageStyle::Deferred);
+    // The owners' names the operator keeps in the station directory name the live stations.
+    if (StationDirectory *d = p.directories.stations()) {
+        if (DirectoryRecordset *set = d->OpenRecordset()) {
+            set->close();
+            set->setFilter(QString());
+            set->setSort(QString());
+            QList<StationNameRow> rows;
+            if (set->open()) {
+                rows.reserve(set->count());
+                for (bool more = set->moveFirst(); more; more = set->moveNext())
+                    rows.append({qint32(set->value(1).toLongLong()), set->value(4).toString(), set->value(5).toString(),
+                                 set->value(6).toString()});
+            }
+            set->close();
+            p.stations.loadFullNames(rows);
+        }
+    }
     if (CoDirectory *d = p.directories.coLines(); d && !d->TrimToLineCount(p.lines.count()))
         m_ui.showMessage(QStringLiteral("#:cannot_open_co_db_recordset"), QString(), MessageStyle::Deferred);
 }

@@ -99,7 +99,7 @@ Q_SIGNALS:
 private:
     void onEcho(const QByteArray &payload);
     void sendLogOnRequest();
-    void trimDirectories();
+    void directoriesAfterDownload();
 
     TimerHost &m_timers;
     OperatorUi &m_ui;

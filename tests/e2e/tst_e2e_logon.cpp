@@ -91,6 +91,12 @@ private Q_SLOTS:
         QTemporaryDir dir;
         c.console->openDirectories(dir.filePath(QStringLiteral("Database")));
         QVERIFY(c.console->directories().stations());
+        // An owner the operator entered before: the live station takes the name.
+        StationFields owner(StationFieldCount);
+        owner[0] = QStringLiteral("250");
+        owner[3] = QStringLiteral("Ann");
+        owner[5] = QStringLiteral("Cole");
+        QVERIFY(c.console->directories().stations()->WriteRecord(owner));
         c.useLan(pbx.port());
         c.console->logOnCommand();
         QTRY_COMPARE_WITH_TIMEOUT(c.console->positionState(), 2, kLogOnTimeout);
@@ -121,6 +127,8 @@ private Q_SLOTS:
         QVERIFY(!lines.find(1)->at(1).isEmpty());
         QVERIFY(!lines.find(1)->at(2).isEmpty());
         QVERIFY(!lines.find(41));
+        QCOMPARE(c.console->stations().record(249)->fullName, QStringLiteral("Ann Cole"));
+        QCOMPARE(stations.find(250)->at(3), QStringLiteral("Ann"));
         QVERIFY(c.ui.shown.isEmpty());
     }
 
