@@ -35,16 +35,11 @@ QString SmtpOutcome::text(const MessageCatalogue &catalogue) const
     case Sent:
         return catalogue.text(QStringLiteral("#:Success_information_msg"));
     case ServerInvalid: {
-        QString out;
-        for (int i = 1; i <= 6; ++i) {
-            out += catalogue.text(QStringLiteral("#:send_mail_message_box%1").arg(i));
-            if (i == 1 || i >= 3)
-                out += QLatin1Char('\n');
-            else if (i == 2)
-                out += QStringLiteral("\n\n");
-        }
-        out.chop(1);
-        return out;
+        auto t = [&catalogue](const char *key) { return catalogue.text(QString::fromLatin1(key)); };
+        return t("#:send_mail_message_box1") + QLatin1Char('\n') + t("#:send_mail_message_box2")
+               + QStringLiteral("\n\n") + t("#:send_mail_message_box3") + QLatin1Char('\n')
+               + t("#:send_mail_message_box4") + QLatin1Char('\n') + t("#:send_mail_message_box5")
+               + QLatin1Char('\n') + t("#:send_mail_message_box6");
     }
     case ServerNotResponding:
         return catalogue.text(QStringLiteral("#:server_not_respond_message"));
