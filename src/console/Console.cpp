@@ -21,6 +21,8 @@
 #include "callstate/StationNameRow.h"
 #include "directories/StationDirectory.h"
 #include "keyset/KeyTelephone.h"
+#include "mail/MailJob.h"
+#include "mail/StationMailLookup.h"
 #include "base/OperatorUi.h"
 #include "base/TimerHost.h"
 #include "base/TimerIds.h"
@@ -36,6 +38,7 @@ struct Console::Parts
         , lines(link, clock, ui)
         , attendant(link, timers, ui, stations, lines, status)
         , keyTelephone(request, timers)
+        , mail(timers, ui, clock)
         , logDecoder(&attendant.session())
         , infoDecoder(&attendant.loader())
     {
@@ -52,6 +55,7 @@ struct Console::Parts
     LogStatusModel status;
     CAttendantState attendant;
     KeyTelephone keyTelephone;
+    MailJob mail;
     LogEventDecoder logDecoder;
     SysInfoDecoder infoDecoder;
 };
@@ -126,6 +130,18 @@ CTrkStatusList &Console::coLines() const { return m_parts->lines; }
 LogStatusModel &Console::logStatus() const { return m_parts->status; }
 DirectoryFiles &Console::directories() const { return m_parts->directories; }
 KeyTelephone &Console::keyTelephone() const { return m_parts->keyTelephone; }
+MailJob &Console::mail() const { return m_parts->mail; }
+
+StationMailAddress Console::stationMail(int port) const
+{
+    StationDirectory *d = m_parts->directories.stations();
+    if (!d)
+        return {QString(), QStringLiteral("#:cannot_create_sta_db")};
+    if (!d->OpenRecordset())
+        return {QString(), QStringLiteral("#:cannot_open_sta_db_recordset")};
+    const std::optional<StationFields> fields = d->find(port);
+    return {fields ? fields->at(9) : QString(), QString()};
+}
 
 void Console::openDirectories(const QString &folder)
 {

@@ -16,6 +16,8 @@ class Clock;
 class CTrkStatusList;
 class DirectoryFiles;
 class KeyTelephone;
+class MailJob;
+struct StationMailAddress;
 class LinkConnection;
 class PbxConnection;
 class LinkDispatcher;
@@ -58,6 +60,10 @@ public:
     DirectoryFiles &directories() const;
     // The virtual key telephone: lamps, display and keys.
     KeyTelephone &keyTelephone() const;
+    // The mails on their way to a mail server.
+    MailJob &mail() const;
+    // The Mail field of a station's directory record, or what went wrong.
+    StationMailAddress stationMail(int port) const;
     // Opens the directory files in the "Database" folder and lets the tables
     // write through to them.
     void openDirectories(const QString &folder);

@@ -142,7 +142,7 @@ private:
 const QList<Command> NotBuiltYet{
     Command::Import,           Command::Export,           Command::Print,          Command::ClockSetting,
     Command::WakeUp,           Command::CancelWakeUp,     Command::MusicSelection, Command::CustomMessage,
-    Command::SystemGreetings,  Command::TemporaryCos,     Command::AttendantCancel, Command::MailServer,
+    Command::SystemGreetings,  Command::TemporaryCos,     Command::AttendantCancel,
     Command::ViewStationWindow, Command::ViewCoWindow,  Command::ViewQueue,
     Command::ViewSpeedBinDirectory,
     Command::ViewPhoneNumberDirectory, Command::Paging,

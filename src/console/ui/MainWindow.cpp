@@ -17,6 +17,10 @@
 #include "console/ui/LcdBar.h"
 #include "console/ui/LogStatusWindow.h"
 #include "keyset/KeyDisplay.h"
+#include "mail/MailJob.h"
+#include "mail/StationMailLookup.h"
+#include "mail/ui/MailDialog.h"
+#include "mail/ui/MailServerDialog.h"
 #include "keyset/KeyTelephone.h"
 #include "keyset/ui/KeyTelephoneWindow.h"
 #include "keyset/ui/SmallKeyPadDialog.h"
@@ -104,7 +108,7 @@ constexpr Command PendingCommands[] = {
     Command::Import,           Command::Export,           Command::Print,
     Command::ClockSetting,     Command::WakeUp,           Command::CancelWakeUp,
     Command::MusicSelection,   Command::CustomMessage,    Command::SystemGreetings,
-    Command::TemporaryCos,     Command::AttendantCancel,  Command::MailServer,
+    Command::TemporaryCos,     Command::AttendantCancel,
     Command::ViewStationWindow, Command::ViewCoWindow,
     Command::ViewQueue,
     Command::ViewSpeedBinDirectory, Command::ViewPhoneNumberDirectory, Command::Paging,
@@ -151,6 +155,8 @@ MainWindow::~MainWindow()
     // Windows that show the console's models go before the console does.
     delete m_logStatus;
     qDeleteAll(m_mdi->subWindowList());
+    // Dialogs over the main window (mail, key pad, ...) use the console too.
+    qDeleteAll(findChildren<QDialog *>(Qt::FindDirectChildrenOnly));
     m_console.reset();
 }
 
@@ -625,6 +631,8 @@ void MainWindow::runCommand(Command command)
         openSmallKeyPad();
         break;
     case Command::MailServer:
+        openMailServerDialog();
+        break;
     case Command::Paging:
     case Command::None:
         qCDebug(lcMainWindow) << "command not available yet:" << int(command);
@@ -899,6 +907,20 @@ void MainWindow::openAboutDialog()
         if (!m_console->isLoggedOn())
             m_console->request().LOG_Command();
     });
+    connect(dialog, &AboutDialog::mailRequested, this, [this] { openMailDialog(std::nullopt); });
+    dialog->open();
+}
+
+void MainWindow::openMailDialog(std::optional<int> port)
+{
+    (new MailDialog(m_console->mail(), *this, port, [this](int p) { return m_console->stationMail(p); }, this))
+        ->start();
+}
+
+void MainWindow::openMailServerDialog()
+{
+    auto *dialog = new MailServerDialog(*this, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }
 

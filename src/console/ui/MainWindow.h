@@ -12,6 +12,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 class Console;
 class HelpWindow;
@@ -103,6 +104,9 @@ private:
     void openConnectionSettings();
     void openLanguageDialog();
     void openAboutDialog();
+    // The mail dialog, for a station's owner when a port is given.
+    void openMailDialog(std::optional<int> port);
+    void openMailServerDialog();
     void openLogStatusWindow();
     void closeLogStatusWindow();
     void toggleChildWindow(int slot);
