@@ -203,6 +203,8 @@ QVariant toColumn(const DirectoryField &field, const QVariant &v)
     }
     if (field.type == DirectoryField::Integer)
         return qint64(qint16(v.toLongLong()));
+    if (field.type == DirectoryField::Byte)
+        return qint64(quint8(v.toLongLong()));
     return qint64(qint32(v.toLongLong()));
 }
 } // namespace

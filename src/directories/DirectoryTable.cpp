@@ -22,7 +22,7 @@ DirectoryField text(const char *name, int size)
 }
 DirectoryField number(const char *name, DirectoryField::Type type)
 {
-    return {QString::fromLatin1(name), type, type == DirectoryField::Long ? 4 : 2};
+    return {QString::fromLatin1(name), type, type == DirectoryField::Long ? 4 : type == DirectoryField::Integer ? 2 : 1};
 }
 } // namespace
 
@@ -47,5 +47,24 @@ const DirectoryTable &DirectoryTable::trunk()
          text("AccessCode", 5), text("RetrieveCode", 5), text("TelNo", 48), text("FullName", 64), text("Inform1", 64),
          text("Memo", 255)},
         QStringLiteral("LineNo")};
+    return table;
+}
+
+const DirectoryTable &DirectoryTable::speedBin()
+{
+    static const DirectoryTable table{
+        QStringLiteral("SpeedBin"),
+        {number("InternalIndex", DirectoryField::Long), number("SpdNo", DirectoryField::Integer), text("Name", 16),
+         text("Number", 24), text("COType", 5), number("CONo", DirectoryField::Byte), text("Memo", 255)},
+        QStringLiteral("SpdNo")};
+    return table;
+}
+
+const DirectoryTable &DirectoryTable::phoneNo()
+{
+    static const DirectoryTable table{
+        QStringLiteral("PhoneNo"),
+        {number("InternalIndex", DirectoryField::Long), text("Name", 64), text("PhoneNo", 64), text("Memo", 255)},
+        QStringLiteral("Name")};
     return table;
 }

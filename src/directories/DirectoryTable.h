@@ -7,7 +7,7 @@
 // order. The first field is always InternalIndex, the row identity.
 struct DirectoryField
 {
-    enum Type { Long, Integer, Text };
+    enum Type { Long, Integer, Byte, Text };
     QString name;
     Type type;
     int size; // bytes of a number, characters of a text
@@ -30,4 +30,8 @@ struct DirectoryTable
     static const DirectoryTable &extension();
     // Table "Trunk" of TrkDB.mdb, 9 fields.
     static const DirectoryTable &trunk();
+    // Table "SpeedBin" of SpeedDB.mdb, 7 fields.
+    static const DirectoryTable &speedBin();
+    // Table "PhoneNo" of PhoneDB.mdb, 4 fields.
+    static const DirectoryTable &phoneNo();
 };
