@@ -1,130 +1,19 @@
 #include "directories/CoDirectory.h"
 
-#include "directories/DirectoryUpsert.h"
-
-#include <QTimer>
-
-using namespace DirectoryUpsert;
-
 CoDirectory::CoDirectory(QSqlDatabase db, QObject *parent)
-    : QObject(parent)
-    , m_db(std::move(db))
-    , m_batch(std::make_unique<WriteBatch>(m_db))
+    : KeyedDirectory(std::move(db), DirectoryTable::trunk(), 1, parent)
 {
-}
-
-CoDirectory::~CoDirectory()
-{
-    m_set.reset();
-    m_batch.reset();
-}
-
-DirectoryRecordset &CoDirectory::recordset()
-{
-    if (!m_set)
-        m_set = std::make_unique<DirectoryRecordset>(m_db, DirectoryTable::trunk());
-    return *m_set;
-}
-
-DirectoryRecordset *CoDirectory::OpenRecordset()
-{
-    recordset();
-    if (!m_set->isOpen() && !m_set->open())
-        return nullptr;
-    return m_set.get();
-}
-
-CoFields CoDirectory::ReadRecord(const DirectoryRecordset &set)
-{
-    CoFields fields;
-    fields.reserve(CoFieldCount);
-    for (int i = 1; i <= CoFieldCount; ++i) {
-        const QVariant v = set.value(i);
-        fields << (i == 1 ? QString::number(v.toLongLong()) : v.toString());
-    }
-    return fields;
-}
-
-bool CoDirectory::WriteRecord(const CoFields &fields, Origin origin)
-{
-    if (fields.size() != CoFieldCount)
-        return false;
-    if (origin == Origin::Operator)
-        m_batch->commit();
-    DirectoryRecordset &set = recordset();
-    const KeepTexts keep(set);
-    if (!openKey(set, QStringLiteral("LineNo = %1").arg(leadingInteger(fields[0]))))
-        return false;
-    return writeOpen(fields, origin);
-}
-
-bool CoDirectory::writeOpen(const CoFields &fields, Origin origin)
-{
-    QVariantList values;
-    values.reserve(CoFieldCount);
-    values << leadingInteger(fields[0]);
-    for (int i = 1; i < CoFieldCount; ++i)
-        values << fields[i];
-    // The key names the row; a record of nothing but its key deletes it.
-    const Outcome outcome = writeRows(*m_set, values, allEmpty(fields.mid(1)));
-    if (outcome == Failed)
-        return false;
-    if (outcome != Unchanged) {
-        m_lastWrite = outcome;
-        Q_EMIT written(m_lastWrite, fields, origin);
-    }
-    return true;
-}
-
-bool CoDirectory::TrimToLineCount(int count)
-{
-    m_batch->commit();
-    return trim(recordset(), QStringLiteral("LineNo > %1").arg(count));
-}
-
-std::optional<CoFields> CoDirectory::find(int line)
-{
-    recordset();
-    const QString filter = m_set->filter();
-    const QString sort = m_set->sort();
-    m_set->close();
-    m_set->setFilter(QStringLiteral("LineNo = %1").arg(line));
-    m_set->setSort(QString());
-    std::optional<CoFields> found;
-    if (m_set->open() && m_set->moveFirst())
-        found = ReadRecord(*m_set);
-    m_set->close();
-    m_set->setFilter(filter);
-    m_set->setSort(sort);
-    return found;
 }
 
 bool CoDirectory::writeCoLine(quint16 line, const std::optional<QString> &name,
                               const std::optional<QString> &accessCode, const std::optional<QString> &retrieveCode)
 {
-    holdBatch();
-    DirectoryRecordset &set = recordset();
-    const KeepTexts keep(set);
-    if (!openKey(set, QStringLiteral("LineNo = %1").arg(line)))
-        return false;
-    CoFields fields = set.moveFirst() ? ReadRecord(set) : CoFields(CoFieldCount);
-    fields[0] = QString::number(line);
-    if (name)
-        fields[1] = *name;
-    if (accessCode)
-        fields[2] = *accessCode;
-    if (retrieveCode)
-        fields[3] = *retrieveCode;
-    return writeOpen(fields, Origin::Pbx);
-}
-
-void CoDirectory::holdBatch()
-{
-    if (m_batch->hold())
-        QTimer::singleShot(0, this, &CoDirectory::commitBatch);
-}
-
-void CoDirectory::commitBatch()
-{
-    m_batch->commit();
+    return writeThrough(line, [&](CoFields &fields) {
+        if (name)
+            fields[1] = *name;
+        if (accessCode)
+            fields[2] = *accessCode;
+        if (retrieveCode)
+            fields[3] = *retrieveCode;
+    });
 }

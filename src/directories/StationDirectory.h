@@ -1,14 +1,7 @@
 #pragma once
 
 #include "callstate/StationDirectoryWriter.h"
-#include "directories/DirectoryRecordset.h"
-
-#include <QObject>
-#include <QStringList>
-
-#include <memory>
-
-class WriteBatch;
+#include "directories/KeyedDirectory.h"
 
 // Port, station number, station name, first, middle and last name, home
 // number, cellular, pager, mail, picture file name, Inform1-3, memo.
@@ -16,54 +9,26 @@ using StationFields = QStringList; // always 15 texts
 constexpr int StationFieldCount = 15;
 
 // The station directory: ExtDB.mdb, table Extension, one row per port.
-class StationDirectory : public QObject, public StationDirectoryWriter
+class StationDirectory : public KeyedDirectory, public StationDirectoryWriter
 {
     Q_OBJECT
 public:
-    enum class Origin { Pbx, Operator };
-    // Outcome of the last WriteRecord.
-    enum { Added = 0, Deleted = 1, Edited = 2 };
-
     explicit StationDirectory(QSqlDatabase db, QObject *parent = nullptr);
-    ~StationDirectory() override;
 
-    // The directory's recordset, created on first use and opened; nullptr when
-    // it cannot be opened.
-    DirectoryRecordset *OpenRecordset();
     // The current record of a recordset of this table.
-    static StationFields ReadRecord(const DirectoryRecordset &set);
+    static StationFields ReadRecord(const DirectoryRecordset &set) { return readTexts(set, 2); }
     // The upsert of every writer: a record whose texts are all empty but its
     // port deletes the port's row (and writes nothing when there is none);
     // otherwise the row is edited or added. Emits written() after a write.
-    bool WriteRecord(const StationFields &fields, Origin origin = Origin::Operator);
-    int LastWrite() const { return m_lastWrite; }
+    bool WriteRecord(const StationFields &fields, Origin origin = Origin::Operator)
+    {
+        return writeTexts(fields, origin);
+    }
     // Deletes every row above the PBX's count of station ports.
-    bool TrimToPortCount(int count);
+    bool TrimToPortCount(int count) { return trimAbove(count); }
     // The stored fields of a port, or nullopt when it has no row.
-    std::optional<StationFields> find(int port);
+    std::optional<StationFields> find(int port) { return findKey(port); }
 
     // Write-through of the PBX's number and name, keeping the operator's fields.
     bool writeStation(quint16 port, const std::optional<QString> &number, const std::optional<QString> &name) override;
-
-    // Groups the writes of one frame of the download in one transaction.
-    // The PBX's writes of one pass of the event loop share one transaction,
-    // committed when control returns to the event loop or here.
-    void commitBatch();
-
-Q_SIGNALS:
-    // After each WriteRecord, for the open directory window: lastWrite is
-    // Added, Deleted or Edited; fields are those written.
-    void written(int lastWrite, const StationFields &fields, StationDirectory::Origin origin);
-
-private:
-    QSqlDatabase m_db;
-    void holdBatch();
-    // WriteRecord on the recordset already opened on the key's rows.
-    bool writeOpen(const StationFields &fields, Origin origin);
-    // The recordset, created on first use; not opened.
-    DirectoryRecordset &recordset();
-
-    std::unique_ptr<DirectoryRecordset> m_set;
-    std::unique_ptr<WriteBatch> m_batch;
-    int m_lastWrite = Added;
 };
