@@ -51,6 +51,12 @@ public:
     // The dialogs open over this operator interface.
     OpenDialogRegistry &dialogs() { return m_dialogs; }
 
+    // While the console logs on again by itself, the boxes of its failed
+    // attempts are traced, not shown: the operator was told of the loss.
+    void setMessagesSuppressed(bool on) { m_suppressed = on; }
+    bool messagesSuppressed() const { return m_suppressed; }
+
 private:
     OpenDialogRegistry m_dialogs;
+    bool m_suppressed = false;
 };

@@ -15,6 +15,7 @@ constexpr int CallTimer = 11;        // key-telephone display call timer, 1 s
 constexpr int Blink = 13;            // key-telephone lamp blink, 500 ms
 constexpr int SpeedSyncStep = 14;
 constexpr int SpeedSyncWatchdog = 15;
+constexpr int Reconnect = 17;        // the next log-on after a loss, 2 s doubling to 60 s
 constexpr int MailTimeout = 28567;
 constexpr int LastMainWindowTimer = 18;
 } // namespace TimerId

@@ -20,6 +20,7 @@
 #include "directories/DirectoryRecordset.h"
 #include "callstate/StationNameRow.h"
 #include "directories/StationDirectory.h"
+#include "console/Reconnector.h"
 #include "keyset/KeyTelephone.h"
 #include "mail/MailJob.h"
 #include "mail/StationMailLookup.h"
@@ -39,6 +40,7 @@ struct Console::Parts
         , attendant(link, timers, ui, stations, lines, status)
         , keyTelephone(request, timers)
         , mail(timers, ui, clock)
+        , reconnector(timers, ui)
         , logDecoder(&attendant.session())
         , infoDecoder(&attendant.loader())
     {
@@ -56,6 +58,7 @@ struct Console::Parts
     CAttendantState attendant;
     KeyTelephone keyTelephone;
     MailJob mail;
+    Reconnector reconnector;
     LogEventDecoder logDecoder;
     SysInfoDecoder infoDecoder;
 };
@@ -95,7 +98,14 @@ Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const Co
     connect(&p.attendant, &CAttendantState::logOffCompleted, this, [this] {
         m_parts->keyTelephone.logOffReset();
         Q_EMIT displayReset();
+        linkLost();
     });
+    connect(&p.attendant, &CAttendantState::positionStateChanged, this, [this](int state) {
+        if (state == CAttendantState::Ready)
+            m_parts->reconnector.stop();
+    });
+    p.reconnector.setAttempt([this] { startLogOn(); });
+    connect(&p.reconnector, &Reconnector::statusChanged, this, &Console::reconnectStatusChanged);
     // The lamps of the last position go once the own station is known.
     connect(&p.attendant, &CAttendantState::ownStationChanged, &p.keyTelephone, &KeyTelephone::ownStationKnown);
     connect(&p.attendant.loader(), &CSysInfoLoader::resetDone, this, [this] {
@@ -108,6 +118,7 @@ Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const Co
         }
     });
     connect(p.connection.get(), &PbxConnection::lanDisconnected, this, &Console::stateChanged);
+    connect(p.connection.get(), &PbxConnection::lanDisconnected, this, &Console::linkLost);
 }
 
 Console::~Console()
@@ -211,6 +222,8 @@ void Console::connectCommand()
 
 void Console::disconnectCommand()
 {
+    m_operatorStopped = true;
+    m_parts->reconnector.stop();
     disconnect(m_pendingLogOn);
     PbxConnection &c = *m_parts->connection;
     for (const int type : {0, 1}) {
@@ -225,6 +238,22 @@ void Console::disconnectCommand()
     Q_EMIT stateChanged();
 }
 
+void Console::linkLost()
+{
+    if (!m_operatorStopped && !m_exitPending)
+        m_parts->reconnector.lost();
+}
+
+void Console::stopReconnecting()
+{
+    m_parts->reconnector.stop();
+}
+
+bool Console::isReconnecting() const
+{
+    return m_parts->reconnector.isActive();
+}
+
 void Console::markDisconnected()
 {
     m_connected = false;
@@ -232,6 +261,16 @@ void Console::markDisconnected()
 }
 
 void Console::logOnCommand()
+{
+    if (isLoggedOn())
+        return;
+    // The operator's own log-on: a loss from now on is reconnected.
+    m_operatorStopped = false;
+    m_parts->reconnector.stop();
+    startLogOn();
+}
+
+void Console::startLogOn()
 {
     if (isLoggedOn())
         return;
@@ -261,12 +300,17 @@ void Console::logOffCommand()
     const int answer = m_ui.ask(QStringLiteral("#:Exit_to_logoff"), QStringLiteral("#:log_info"), MessageStyle::YesNo);
     // The link is dispatched while the operator decides: the position may have
     // been logged off meanwhile.
-    if (answer == MessageStyle::ResultYes && isLoggedOn())
+    if (answer == MessageStyle::ResultYes && isLoggedOn()) {
+        m_operatorStopped = true;
+        m_parts->reconnector.stop();
         m_parts->request.LOG_OFF_REQ();
+    }
 }
 
 bool Console::requestExit()
 {
+    m_operatorStopped = true;
+    m_parts->reconnector.stop();
     if (!isLoggedOn())
         return true;
     m_exitPending = true;

@@ -86,6 +86,9 @@ public:
 
     // Marks the console not connected (after a LAN disconnect by the session).
     void markDisconnected();
+    // Ends logging on again by itself (the option was switched off).
+    void stopReconnecting();
+    bool isReconnecting() const;
 
 Q_SIGNALS:
     // Commands may need enabling and checking anew.
@@ -101,10 +104,15 @@ Q_SIGNALS:
     void beepRequested();
     void popupRequested();
     void echoReplyReceived(const QByteArray &payload);
+    // The status bar's text while the console logs on again by itself; empty after.
+    void reconnectStatusChanged(const QString &text);
 
 private:
     void onEcho(const QByteArray &payload);
     void sendLogOnRequest();
+    void startLogOn();
+    // A loss the operator did not ask for.
+    void linkLost();
     void directoriesAfterDownload();
 
     TimerHost &m_timers;
@@ -114,6 +122,8 @@ private:
     std::unique_ptr<Parts> m_parts;
     bool m_connected = false;
     bool m_exitPending = false;
+    // The operator logged off, disconnected or is exiting: a loss now is no loss.
+    bool m_operatorStopped = true;
     // A log-on waits for the outcome of the connect it started.
     QMetaObject::Connection m_pendingLogOn;
 };

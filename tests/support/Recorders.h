@@ -23,11 +23,11 @@ public:
 
     void showMessage(const QString &textKey, const QString &titleKey, int style) override
     {
-        shown.append({textKey, titleKey, style, false, false});
+        (messagesSuppressed() ? suppressed : shown).append({textKey, titleKey, style, false, false});
     }
     void showFixedMessage(const QString &text, const QString &title, int style) override
     {
-        shown.append({text, title, style, true, false});
+        (messagesSuppressed() ? suppressed : shown).append({text, title, style, true, false});
     }
     int ask(const QString &textKey, const QString &titleKey, int style) override
     {
@@ -54,6 +54,8 @@ public:
     }
 
     QList<Shown> shown;
+    // What was not shown while the console logged on again by itself.
+    QList<Shown> suppressed;
     QStringList opened;
     QStringList closed;
     int refreshes = 0;

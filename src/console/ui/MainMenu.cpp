@@ -62,6 +62,7 @@ QList<MenuItemDefinition> buildDefinition()
                   item("#:Server_Name_Menu(&S)", Command::MailServer),
                   separator(),
                   MenuItemDefinition{MenuText::CallInfo, Command::CallInfo, {}, {}},
+                  item("#:reconnect_MENU(&R)", Command::Reconnect),
               }),
         popup("#:view_MENU(&V)",
               {

@@ -34,6 +34,7 @@ enum class Command {
     Language,
     MailServer,
     CallInfo,
+    Reconnect,
     // View
     ViewToolBar,
     ViewStatusBar,

@@ -5,6 +5,8 @@
 #include "session/CSysInfoLoader.h"
 #include "session/LogStatusModel.h"
 #include "console/Console.h"
+#include "console/Reconnector.h"
+#include "base/Trace.h"
 #include "base/MessageCatalogue.h"
 #include "base/SettingsSection.h"
 #include "base/TimerIds.h"
@@ -76,6 +78,7 @@ bool isCheckable(Command c)
     case Command::ViewCoDirectory:
     case Command::ViewSpeedBinDirectory:
     case Command::ViewPhoneNumberDirectory:
+    case Command::Reconnect:
         return true;
     default:
         return false;
@@ -363,6 +366,7 @@ void MainWindow::refreshCommands()
     enable(Command::TimeFormat, programming && formatsKnown);
     setCodeTexts();
 
+    check(Command::Reconnect, Reconnector::isEnabled());
     check(Command::ViewToolBar, !m_toolBar->isHidden());
     check(Command::ViewStatusBar, !statusBar()->isHidden());
     check(Command::ViewLcdBar, !m_lcdToolBar->isHidden());
@@ -412,6 +416,13 @@ void MainWindow::connectConsole()
         });
     }
     connect(console, &Console::displayReset, m_lcd, &LcdBar::clear);
+    // "Reconnecting in 8 s (attempt 3)" while the console logs on again by itself.
+    connect(console, &Console::reconnectStatusChanged, this, [this](const QString &text) {
+        if (text.isEmpty())
+            statusBar()->clearMessage();
+        else
+            statusBar()->showMessage(text);
+    });
     // The key telephone's display is shown in the LCD bar.
     KeyDisplay &display = console->keyTelephone().display();
     connect(&display, &KeyDisplay::fieldsChanged, m_lcd, [this, &display] {
@@ -560,6 +571,11 @@ void MainWindow::runCommand(Command command)
         break;
     case Command::CallInfo:
         toggleCallerInfo();
+        break;
+    case Command::Reconnect:
+        Reconnector::setEnabled(!Reconnector::isEnabled());
+        if (!Reconnector::isEnabled())
+            m_console->stopReconnecting();
         break;
     case Command::ViewToolBar:
         m_toolBar->setHidden(!m_toolBar->isHidden());
@@ -989,6 +1005,10 @@ void MainWindow::queueBox(const QString &text, const QString &title, int style)
 {
     if (m_gone)
         return;
+    if (messagesSuppressed()) {
+        ZTRACE(1, "Not shown while reconnecting: %s", qPrintable(text));
+        return;
+    }
     m_boxQueue.append({text, title, style});
     // Not shown from inside the caller (a link event, a timer): the box opens
     // from the event loop.
