@@ -3,13 +3,20 @@
 #include "ManualTimerHost.h"
 
 #include "base/Trace.h"
+#include "console/Console.h"
+#include "console/ui/AboutDialog.h"
+#include "console/ui/MainMenu.h"
+#include "console/ui/MainWindow.h"
 #include "console/ui/TestSheet.h"
+#include "console/ui/TraceFrame.h"
 #include "console/ui/TraceView.h"
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -147,6 +154,39 @@ private Q_SLOTS:
         QSignalSpy toggle(&sheet, &TestSheet::viewTraceRequested);
         QTest::mouseClick(sheet.viewTraceButton(), Qt::LeftButton);
         QCOMPARE(toggle.count(), 1);
+    }
+
+    void mainWindowOpensTheSheetTheTraceAndThePhoneNumbers()
+    {
+        MainWindow window;
+        window.runCommand(Command::About);
+        auto *about = window.findChild<AboutDialog *>();
+        QVERIFY(about);
+        for (const QChar key : QString::fromLatin1(AboutDialog::TestSheetCode) + QLatin1Char('#'))
+            QTest::mouseClick(about->keyButton(key), Qt::LeftButton);
+        TestSheet *sheet = window.findChild<TestSheet *>();
+        QVERIFY(sheet);
+        QCOMPARE(window.openTestSheet(), sheet);
+        QTest::mouseClick(sheet->viewTraceButton(), Qt::LeftButton);
+        QCOMPARE(window.traceWindows().size(), 1);
+        QCOMPARE(sheet->viewTraceButton()->text(), QStringLiteral("Close Trace"));
+        window.openTraceWindow();
+        QCOMPARE(Trace::instance().viewCount(), 2);
+        QTest::mouseClick(sheet->viewTraceButton(), Qt::LeftButton);
+        QTRY_COMPARE(Trace::instance().viewCount(), 0);
+        QCOMPARE(window.traceWindows().size(), 0);
+        QCOMPARE(sheet->viewTraceButton()->text(), QStringLiteral("Open Trace"));
+
+        // The console hands each echo reply to the sheet.
+        Q_EMIT window.console().echoReplyReceived("x");
+        QCOMPARE(sheet->echoRepliesReceived(), 1);
+
+        window.runCommand(Command::ViewPhoneNumberDirectory);
+        QMdiSubWindow *phone = window.openPhoneNoWindow();
+        QVERIFY(phone);
+        window.runCommand(Command::ViewPhoneNumberDirectory);
+        QCOMPARE(window.mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(window.mdiArea()->activeSubWindow(), phone);
     }
 };
 
