@@ -1031,9 +1031,8 @@ void MainWindow::dropBoxes()
 
 void MainWindow::registerPhoneNoAndTraceWindows()
 {
-    m_children.registerReopening({CWindowKindSettings::Kind::PhoneNumberFrame, ChildWindowTable::PhoneNumberDirectory,
-                                  -1, false, [this](int) { openPhoneNoWindow(); }});
-    // Trace windows are counted by their kind and remembered, not reopened.
+    // The phone-number window is neither remembered nor reopened. Trace
+    // windows are counted by their kind and remembered, not reopened.
     m_children.registerReopening({CWindowKindSettings::Kind::TraceFrame, -1, -1, false, {}});
 }
 
