@@ -4,6 +4,7 @@
 #include "base/OperatorUi.h"
 #include "directories/CoDirectory.h"
 #include "directories/DirectoryFileBuilder.h"
+#include "directories/PhoneNoDirectory.h"
 #include "directories/StationDirectory.h"
 
 #include <QDir>
@@ -24,6 +25,7 @@ DirectoryFiles::~DirectoryFiles()
 {
     m_stations.reset();
     m_coLines.reset();
+    m_phoneNumbers.reset();
 }
 
 StationDirectory *DirectoryFiles::stations() const
@@ -34,6 +36,11 @@ StationDirectory *DirectoryFiles::stations() const
 CoDirectory *DirectoryFiles::coLines() const
 {
     return m_coLines.get();
+}
+
+PhoneNoDirectory *DirectoryFiles::phoneNumbers() const
+{
+    return m_phoneNumbers.get();
 }
 
 namespace {
@@ -69,8 +76,10 @@ void DirectoryFiles::open(const QString &folder)
     m_opened = false;
     m_stations.reset();
     m_coLines.reset();
+    m_phoneNumbers.reset();
     m_stationFile.reset();
     m_coFile.reset();
+    m_phoneNoFile.reset();
     if (!QDir().mkpath(folder)) {
         // Without the folder every directory is absent for the run, silently.
         qCWarning(lcDirectoryFiles) << "cannot create" << folder << "- no directory this run";
@@ -85,5 +94,10 @@ void DirectoryFiles::open(const QString &folder)
                         "#:cannot_create_co_db");
     if (m_coFile)
         m_coLines = std::make_unique<CoDirectory>(m_coFile->database());
+    // The operator's phone numbers survive from run to run: opened, created only when missing.
+    m_phoneNoFile = openFile(DirectoryTable::phoneNo(), dir.filePath(QStringLiteral("PhoneDB.mdb")), m_locale, m_clock,
+                             m_ui, "#:pne_cannot_create_phone_no_db");
+    if (m_phoneNoFile)
+        m_phoneNumbers = std::make_unique<PhoneNoDirectory>(m_phoneNoFile->database());
     m_opened = true;
 }

@@ -9,6 +9,7 @@ class Clock;
 class CoDirectory;
 class DirectoryFileBuilder;
 class OperatorUi;
+class PhoneNoDirectory;
 class StationDirectory;
 
 // The directory files of a run, in the "Database" folder of the program
@@ -34,6 +35,7 @@ public:
     // nullptr when absent.
     StationDirectory *stations() const;
     CoDirectory *coLines() const;
+    PhoneNoDirectory *phoneNumbers() const;
 
 private:
     OperatorUi &m_ui;
@@ -46,4 +48,6 @@ private:
     std::unique_ptr<DirectoryFileBuilder> m_coFile;
     std::unique_ptr<StationDirectory> m_stations;
     std::unique_ptr<CoDirectory> m_coLines;
+    std::unique_ptr<DirectoryFileBuilder> m_phoneNoFile;
+    std::unique_ptr<PhoneNoDirectory> m_phoneNumbers;
 };

@@ -144,8 +144,7 @@ const QList<Command> NotBuiltYet{
     Command::WakeUp,           Command::CancelWakeUp,     Command::MusicSelection, Command::CustomMessage,
     Command::SystemGreetings,  Command::TemporaryCos,     Command::AttendantCancel,
     Command::ViewStationWindow, Command::ViewCoWindow,  Command::ViewQueue,
-    Command::ViewSpeedBinDirectory,
-    Command::ViewPhoneNumberDirectory, Command::Paging,
+    Command::ViewSpeedBinDirectory, Command::Paging,
 };
 
 void verifyNotBuiltAreGreyed(const MainWindow &w)

@@ -31,6 +31,14 @@
 #include "directories/ui/DirectoryFrame.h"
 #include "directories/ui/DirectoryView.h"
 #include "directories/ui/StationInfoDialog.h"
+#include "directories/CPhoneNoDoc.h"
+#include "directories/ui/CPhoneNoFrame.h"
+#include "directories/ui/CPhoneNoView.h"
+#include "console/ui/TestSheet.h"
+#include "console/ui/TraceFrame.h"
+#include "console/ui/TraceView.h"
+#include "base/ui/FontCommand.h"
+#include "link/CLinkPort.h"
 #include "base/ui/MessageBox.h"
 #include "base/ui/Translate.h"
 #include "transport/LinkConnection.h"
@@ -114,7 +122,7 @@ constexpr Command PendingCommands[] = {
     Command::TemporaryCos,     Command::AttendantCancel,
     Command::ViewStationWindow, Command::ViewCoWindow,
     Command::ViewQueue,
-    Command::ViewSpeedBinDirectory, Command::ViewPhoneNumberDirectory, Command::Paging,
+    Command::ViewSpeedBinDirectory, Command::Paging,
 };
 
 CSettingsSection mainFrameSection()
@@ -145,6 +153,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_children.registerReopening({CWindowKindSettings::Kind::KeyTelephoneFrame, ChildWindowTable::KeyTelephone, -1,
                                   false, [this](int) { openKeyTelephoneWindow(); }});
     registerDirectoryWindows();
+    registerPhoneNoAndTraceWindows();
     updateTitle();
     refreshCommands();
 }
@@ -597,16 +606,16 @@ void MainWindow::runCommand(Command command)
                 toggleChildWindow(t.slot);
         }
         break;
-    case Command::ViewSpeedBinDirectory:
-    case Command::ViewPhoneNumberDirectory: {
+    case Command::ViewSpeedBinDirectory: {
         // An open directory window is activated; the directories themselves
         // are not kept yet, so nothing opens.
-        const int slot = command == Command::ViewSpeedBinDirectory ? ChildWindowTable::SpeedBinDirectory
-                                                                   : ChildWindowTable::PhoneNumberDirectory;
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(m_children.window(slot)))
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(m_children.window(ChildWindowTable::SpeedBinDirectory)))
             m_mdi->setActiveSubWindow(sub);
         break;
     }
+    case Command::ViewPhoneNumberDirectory:
+        openPhoneNoWindow();
+        break;
     case Command::Cascade:
         m_mdi->cascadeSubWindows();
         break;
@@ -924,6 +933,7 @@ void MainWindow::openAboutDialog()
             m_console->request().LOG_Command();
     });
     connect(dialog, &AboutDialog::mailRequested, this, [this] { openMailDialog(std::nullopt); });
+    connect(dialog, &AboutDialog::testSheetRequested, this, &MainWindow::openTestSheet);
     dialog->open();
 }
 
@@ -1035,4 +1045,97 @@ void MainWindow::dropBoxes()
         box->disconnect(this);
         delete box;
     }
+}
+
+// ---------------------------------------------------------------- phone numbers, trace, test sheet
+
+void MainWindow::registerPhoneNoAndTraceWindows()
+{
+    // The phone-number window is neither remembered nor reopened. Trace
+    // windows are counted by their kind and remembered, not reopened.
+    m_children.registerReopening({CWindowKindSettings::Kind::TraceFrame, -1, -1, false, {}});
+}
+
+QMdiSubWindow *MainWindow::openPhoneNoWindow()
+{
+    if (auto *open = qobject_cast<QMdiSubWindow *>(m_children.window(ChildWindowTable::PhoneNumberDirectory))) {
+        m_mdi->setActiveSubWindow(open);
+        return open;
+    }
+    CPhoneNoView::Context context;
+    context.ui = this;
+    context.canCall = [this] { return programmingAllowed(); };
+    context.sendDigits = [this](const QString &digits) { return m_console->request().commandText(digits); };
+    auto *view = new CPhoneNoView(m_console->directories().phoneNumbers(), context);
+    view->document().setLoggedOn(m_console->isLoggedOn());
+    connect(m_console.get(), &Console::stateChanged, view,
+            [this, view] { view->document().setLoggedOn(m_console->isLoggedOn()); });
+    connect(this, &MainWindow::languageChanged, view, &CPhoneNoView::retranslate);
+    auto *frame = new CPhoneNoFrame(view);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    m_mdi->addSubWindow(frame);
+    frame->restorePlacement();
+    m_children.enter(ChildWindowTable::PhoneNumberDirectory, frame, QString::fromLatin1(CPhoneNoFrame::TitleKey));
+    connect(frame, &QObject::destroyed, this, &MainWindow::refreshCommands, Qt::QueuedConnection);
+    frame->show();
+    return frame;
+}
+
+QList<TraceFrame *> MainWindow::traceWindows() const
+{
+    QList<TraceFrame *> frames;
+    for (QMdiSubWindow *sub : m_mdi->subWindowList()) {
+        if (auto *frame = qobject_cast<TraceFrame *>(sub))
+            frames.append(frame);
+    }
+    return frames;
+}
+
+TraceFrame *MainWindow::openTraceWindow()
+{
+    auto *frame = new TraceFrame(m_clock);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    m_mdi->addSubWindow(frame);
+    frame->restorePlacement();
+    connect(frame, &QObject::destroyed, this, [this] {
+        if (m_testSheet)
+            m_testSheet->setTraceOpen(CWindowKindSettings::traceFrame().openCount() > 0);
+    });
+    frame->show();
+    return frame;
+}
+
+void MainWindow::toggleTraceWindows()
+{
+    const QList<TraceFrame *> open = traceWindows();
+    if (open.isEmpty())
+        openTraceWindow();
+    for (TraceFrame *frame : open)
+        frame->close();
+    if (m_testSheet)
+        m_testSheet->setTraceOpen(open.isEmpty());
+}
+
+void MainWindow::openTraceFontDialog()
+{
+    openKindFontDialog(CWindowKindSettings::traceFrame(), this, [this] {
+        for (TraceFrame *frame : traceWindows())
+            frame->view()->applyFont();
+    });
+}
+
+TestSheet *MainWindow::openTestSheet()
+{
+    if (m_testSheet) {
+        m_testSheet->raise();
+        m_testSheet->activateWindow();
+        return m_testSheet;
+    }
+    m_testSheet = new TestSheet(m_console->link(), m_console->request(), this);
+    m_testSheet->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_console.get(), &Console::echoReplyReceived, m_testSheet.data(), &TestSheet::echoReplyReceived);
+    connect(m_testSheet.data(), &TestSheet::viewTraceRequested, this, &MainWindow::toggleTraceWindows);
+    connect(m_testSheet.data(), &TestSheet::traceFontRequested, this, &MainWindow::openTraceFontDialog);
+    m_testSheet->show();
+    return m_testSheet;
 }

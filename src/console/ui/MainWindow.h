@@ -24,6 +24,8 @@ class QMdiArea;
 class QMdiSubWindow;
 struct WinRect;
 class StationInfoDialog;
+class TestSheet;
+class TraceFrame;
 class QToolBar;
 
 // The console's frame: the multi-document area with the main menu, the tool
@@ -165,4 +167,19 @@ private:
     QPointer<QWidget> m_openBox;
     // Set once the window has closed for good: nothing is shown after it.
     bool m_gone = false;
+
+public:
+    // The phone-number directory window: activated when open, else opened.
+    QMdiSubWindow *openPhoneNoWindow();
+    // The developer test sheet (one instance) and the trace windows it opens.
+    TestSheet *openTestSheet();
+    TraceFrame *openTraceWindow();
+    // Opens a trace window when none is open, else closes every open one.
+    void toggleTraceWindows();
+    QList<TraceFrame *> traceWindows() const;
+
+private:
+    void registerPhoneNoAndTraceWindows();
+    void openTraceFontDialog();
+    QPointer<TestSheet> m_testSheet;
 };
