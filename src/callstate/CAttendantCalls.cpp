@@ -50,6 +50,13 @@ void CAttendantCalls::setOwnStation(int index)
     Q_EMIT ownStateChanged();
 }
 
+void CAttendantCalls::logOffReset()
+{
+    m_ownStatus = 0;
+    m_ownSecondByte = 0;
+    Q_EMIT ownStateChanged();
+}
+
 QChar CAttendantCalls::ownStateChar() const
 {
     return m_ownStatus == 0 ? QChar() : QChar(QLatin1Char(char(m_ownStatus)));

@@ -56,6 +56,8 @@ public:
     // Own station: 0-based index, -1 while unknown.
     void setOwnStation(int index);
     int ownStation() const { return m_ownStation; }
+    // After a log-off the own status is not known until the PBX tells it again.
+    void logOffReset();
     quint8 ownStatus() const { return m_ownStatus; }
     quint8 ownSecondByte() const { return m_ownSecondByte; }
     // The own status as a character ('@' for idle, ...), empty before the PBX told it.

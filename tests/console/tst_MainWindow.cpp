@@ -145,7 +145,7 @@ const QList<Command> NotBuiltYet{
     Command::SystemGreetings,  Command::TemporaryCos,     Command::AttendantCancel,
     Command::ViewStationWindow, Command::ViewCoWindow,  Command::ViewQueue,
     Command::ViewSpeedBinDirectory,
-    Command::ViewPhoneNumberDirectory, Command::Paging,
+    Command::ViewPhoneNumberDirectory,
 };
 
 void verifyNotBuiltAreGreyed(const MainWindow &w)

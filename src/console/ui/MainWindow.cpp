@@ -24,7 +24,9 @@
 #include "keyset/KeyTelephone.h"
 #include "keyset/ui/KeyTelephoneWindow.h"
 #include "keyset/ui/SmallKeyPadDialog.h"
+#include "callstate/CAttendantCalls.h"
 #include "callstate/CExtStatusList.h"
+#include "callstate/ui/PagingDialog.h"
 #include "directories/DirectoryFiles.h"
 #include "directories/ui/DirectoryFrame.h"
 #include "directories/ui/DirectoryView.h"
@@ -111,7 +113,7 @@ constexpr Command PendingCommands[] = {
     Command::TemporaryCos,     Command::AttendantCancel,
     Command::ViewStationWindow, Command::ViewCoWindow,
     Command::ViewQueue,
-    Command::ViewSpeedBinDirectory, Command::ViewPhoneNumberDirectory, Command::Paging,
+    Command::ViewSpeedBinDirectory, Command::ViewPhoneNumberDirectory,
 };
 
 CSettingsSection mainFrameSection()
@@ -380,9 +382,7 @@ void MainWindow::refreshCommands()
 
 QChar MainWindow::attendantStationState() const
 {
-    // Learned from the attendant's own station record once the attendant
-    // calls are followed; until then it is not known.
-    return QChar();
+    return m_console->calls().ownStateChar();
 }
 
 bool MainWindow::programmingAllowed() const
@@ -634,6 +634,8 @@ void MainWindow::runCommand(Command command)
         openMailServerDialog();
         break;
     case Command::Paging:
+        openPagingDialog();
+        break;
     case Command::None:
         qCDebug(lcMainWindow) << "command not available yet:" << int(command);
         break;
@@ -1015,4 +1017,11 @@ void MainWindow::dropBoxes()
         box->disconnect(this);
         delete box;
     }
+}
+
+void MainWindow::openPagingDialog()
+{
+    auto *dialog = new PagingDialog(m_console->paging(), *this, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
