@@ -119,7 +119,8 @@ quint16 CAttendantCalls::ringEvent(quint16 code, const QByteArray &payload, int 
     if (!holds(payload, offset, size))
         return size;
 
-    const quint16 port = u16(payload, offset + 2);
+    // The CO ring start carries its length before the line.
+    const quint16 port = u16(payload, offset + (code == 0x0803 ? 3 : 2));
     const quint16 index = quint16(port - 1);
     switch (code) {
     case 0x0801:
@@ -131,8 +132,8 @@ quint16 CAttendantCalls::ringEvent(quint16 code, const QByteArray &payload, int 
         ZTRACE(2, "MYI_IcmRingStop:%02x.", port);
         break;
     case 0x0803: {
-        const quint8 kind = u8(payload, offset + 4);
-        const QString caller = Nibbles::toText(unpackDigits(payload, offset + 5, offset + size));
+        const quint8 kind = u8(payload, offset + 5);
+        const QString caller = Nibbles::toText(unpackDigits(payload, offset + 6, offset + size));
         switch (kind) {
         case 0: postQueue(QueueType::QLTN_TRK_INCOMING, index, false); break;
         case 1: postQueue(QueueType::QLTN_TRK_INCOMING, index, true, caller); break;
