@@ -1,6 +1,8 @@
 #include "Console.h"
 
+#include "callstate/CAttendantCalls.h"
 #include "callstate/CExtStatusList.h"
+#include "callstate/Paging.h"
 #include "callstate/CTrkStatusList.h"
 #include "session/CAttendantState.h"
 #include "link/CLinkPort.h"
@@ -41,6 +43,8 @@ struct Console::Parts
         , keyTelephone(request, timers)
         , mail(timers, ui, clock)
         , reconnector(timers, ui)
+        , calls(link, stations, lines, ui)
+        , paging(link)
         , logDecoder(&attendant.session())
         , infoDecoder(&attendant.loader())
     {
@@ -59,6 +63,8 @@ struct Console::Parts
     KeyTelephone keyTelephone;
     MailJob mail;
     Reconnector reconnector;
+    CAttendantCalls calls;
+    Paging paging;
     LogEventDecoder logDecoder;
     SysInfoDecoder infoDecoder;
 };
@@ -77,6 +83,7 @@ Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const Co
     p.dispatcher.routes().stations = &p.stations;
     p.dispatcher.routes().coLines = &p.lines;
     p.dispatcher.routes().keyTelephone = &p.keyTelephone;
+    p.dispatcher.routes().attendantCalls = &p.calls;
     p.dispatcher.setLoggedOnQuery([this] { return isLoggedOn(); });
     p.dispatcher.setPayloadObserver([this] { m_parts->attendant.session().payloadReceived(); });
     connect(&p.link, &CLinkPort::dataReceived, this, [this](const QByteArray &payload) {
@@ -119,6 +126,17 @@ Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const Co
     });
     connect(p.connection.get(), &PbxConnection::lanDisconnected, this, &Console::stateChanged);
     connect(p.connection.get(), &PbxConnection::lanDisconnected, this, &Console::linkLost);
+
+    // The attendant's own calls: its station from the download, its status
+    // for the commands that need it idle, its ringing for the queue.
+    p.calls.setLoggedOnQuery([this] { return isLoggedOn(); });
+    connect(&p.attendant, &CAttendantState::ownStationChanged, &p.calls, &CAttendantCalls::setOwnStation);
+    connect(&p.attendant, &CAttendantState::logOffCompleted, &p.calls, &CAttendantCalls::logOffReset);
+    connect(&p.calls, &CAttendantCalls::ownStateChanged, this, &Console::stateChanged);
+    connect(&p.calls, &CAttendantCalls::popupRequested, this, &Console::popupRequested);
+    connect(&p.calls, &CAttendantCalls::beepRequested, this, &Console::beepRequested);
+    connect(&p.calls, &CAttendantCalls::queueEvent, this, &Console::queueEvent);
+    p.paging.setZoneCountQuery([this] { return int(m_parts->attendant.loader().pagingNumber()); });
 }
 
 Console::~Console()
@@ -142,6 +160,8 @@ LogStatusModel &Console::logStatus() const { return m_parts->status; }
 DirectoryFiles &Console::directories() const { return m_parts->directories; }
 KeyTelephone &Console::keyTelephone() const { return m_parts->keyTelephone; }
 MailJob &Console::mail() const { return m_parts->mail; }
+CAttendantCalls &Console::calls() const { return m_parts->calls; }
+Paging &Console::paging() const { return m_parts->paging; }
 
 StationMailAddress Console::stationMail(int port) const
 {

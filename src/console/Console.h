@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+class CAttendantCalls;
 class CAttendantState;
 class CExtStatusList;
 class CLinkPort;
@@ -23,6 +24,8 @@ class PbxConnection;
 class LinkDispatcher;
 class LogStatusModel;
 class OperatorUi;
+class Paging;
+struct CQueueEvent;
 class TimerHost;
 
 // The console's composition root, owned by the main window for the whole run:
@@ -62,6 +65,10 @@ public:
     KeyTelephone &keyTelephone() const;
     // The mails on their way to a mail server.
     MailJob &mail() const;
+    // The attendant's own station, its ringing and its call operations.
+    CAttendantCalls &calls() const;
+    // Paging through the PBX.
+    Paging &paging() const;
     // The Mail field of a station's directory record, or what went wrong.
     StationMailAddress stationMail(int port) const;
     // Opens the directory files in the "Database" folder and lets the tables
@@ -106,6 +113,8 @@ Q_SIGNALS:
     void echoReplyReceived(const QByteArray &payload);
     // The status bar's text while the console logs on again by itself; empty after.
     void reconnectStatusChanged(const QString &text);
+    // Queue updates of the attendant's ringing, for the queue windows.
+    void queueEvent(const CQueueEvent &event);
 
 private:
     void onEcho(const QByteArray &payload);

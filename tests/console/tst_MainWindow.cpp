@@ -144,7 +144,7 @@ const QList<Command> NotBuiltYet{
     Command::WakeUp,           Command::CancelWakeUp,     Command::MusicSelection, Command::CustomMessage,
     Command::SystemGreetings,  Command::TemporaryCos,     Command::AttendantCancel,
     Command::ViewStationWindow, Command::ViewCoWindow,  Command::ViewQueue,
-    Command::ViewSpeedBinDirectory, Command::Paging,
+    Command::ViewSpeedBinDirectory,
 };
 
 void verifyNotBuiltAreGreyed(const MainWindow &w)

@@ -26,7 +26,9 @@
 #include "keyset/KeyTelephone.h"
 #include "keyset/ui/KeyTelephoneWindow.h"
 #include "keyset/ui/SmallKeyPadDialog.h"
+#include "callstate/CAttendantCalls.h"
 #include "callstate/CExtStatusList.h"
+#include "callstate/ui/PagingDialog.h"
 #include "directories/DirectoryFiles.h"
 #include "directories/ui/DirectoryFrame.h"
 #include "directories/ui/DirectoryView.h"
@@ -122,7 +124,7 @@ constexpr Command PendingCommands[] = {
     Command::TemporaryCos,     Command::AttendantCancel,
     Command::ViewStationWindow, Command::ViewCoWindow,
     Command::ViewQueue,
-    Command::ViewSpeedBinDirectory, Command::Paging,
+    Command::ViewSpeedBinDirectory,
 };
 
 CSettingsSection mainFrameSection()
@@ -383,8 +385,9 @@ void MainWindow::refreshCommands()
         enable(t.command, loggedOn);
         check(t.command, m_children.isOpen(t.slot));
     }
-    // The pad's keys go to the PBX.
+    // The pad's keys and the pages go to the PBX.
     enable(Command::SmallKeyPad, loggedOn);
+    enable(Command::Paging, loggedOn);
     check(Command::ViewSpeedBinDirectory, m_children.isOpen(ChildWindowTable::SpeedBinDirectory));
     check(Command::ViewPhoneNumberDirectory, m_children.isOpen(ChildWindowTable::PhoneNumberDirectory));
     for (Command c : PendingCommands)
@@ -393,9 +396,7 @@ void MainWindow::refreshCommands()
 
 QChar MainWindow::attendantStationState() const
 {
-    // Learned from the attendant's own station record once the attendant
-    // calls are followed; until then it is not known.
-    return QChar();
+    return m_console->calls().ownStateChar();
 }
 
 bool MainWindow::programmingAllowed() const
@@ -659,6 +660,8 @@ void MainWindow::runCommand(Command command)
         openMailServerDialog();
         break;
     case Command::Paging:
+        openPagingDialog();
+        break;
     case Command::None:
         qCDebug(lcMainWindow) << "command not available yet:" << int(command);
         break;
@@ -1138,4 +1141,11 @@ TestSheet *MainWindow::openTestSheet()
     connect(m_testSheet.data(), &TestSheet::traceFontRequested, this, &MainWindow::openTraceFontDialog);
     m_testSheet->show();
     return m_testSheet;
+}
+
+void MainWindow::openPagingDialog()
+{
+    auto *dialog = new PagingDialog(m_console->paging(), *this, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }

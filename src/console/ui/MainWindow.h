@@ -182,4 +182,6 @@ private:
     void registerPhoneNoAndTraceWindows();
     void openTraceFontDialog();
     QPointer<TestSheet> m_testSheet;
+    // The paging dialog "#:Paging", modal over the main window.
+    void openPagingDialog();
 };
