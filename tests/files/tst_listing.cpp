@@ -27,7 +27,7 @@ private slots:
         QTest::newRow("speed bins")
             << 1
             << QList<QVariantList>{{2001, "B", "9", "None", 3, ""},
-                                   {2000, "A", "1", "Line", 2, QString(20, 'm')}}
+                                   {2000, "A", "1", "Line", 2, QString(17, 'm') + QChar(0xe9) + "xx"}}
             << (QByteArray(29, ' ') + "< Speed Bin Database >\r\n\r\n" + heavy()
                 + " SpdNo Name             Number                   COType CONo Memo\r\n" + light()
                 + " 2000  A                1                        Line   3    mmmmmmmmmmmmmmmmmm\r\n" + pad61 + "mm\r\n"
