@@ -30,7 +30,7 @@ private slots:
                                    {2000, "A", "1", "Line", 2, QString(17, 'm') + QChar(0xe9) + "xx"}}
             << (QByteArray(29, ' ') + "< Speed Bin Database >\r\n\r\n" + heavy()
                 + " SpdNo Name             Number                   COType CONo Memo\r\n" + light()
-                + " 2000  A                1                        Line   3    mmmmmmmmmmmmmmmmmm\r\n" + pad61 + "mm\r\n"
+                + " 2000  A                1                        Line   3    " + QByteArray(17, 'm') + "\r\n" + pad61 + "\xc3\xa9xx\r\n"
                 + " 2001  B                9                        None        \r\n" + heavy())
             << 9;
         QTest::newRow("phone numbers: an empty record prints nothing")
