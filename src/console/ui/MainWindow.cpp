@@ -26,6 +26,7 @@
 #include "keyset/ui/SmallKeyPadDialog.h"
 #include "callstate/CExtStatusList.h"
 #include "directories/DirectoryFiles.h"
+#include "directories/ui/DirectoryFileCommands.h"
 #include "directories/ui/DirectoryFrame.h"
 #include "directories/ui/DirectoryView.h"
 #include "directories/ui/StationInfoDialog.h"
@@ -105,7 +106,6 @@ constexpr Command ProgrammingCommands[] = {
 // Commands whose windows and dialogs are not built yet: greyed rather than
 // silent. A command leaves this list when its window or dialog is built.
 constexpr Command PendingCommands[] = {
-    Command::Import,           Command::Export,           Command::Print,
     Command::ClockSetting,     Command::WakeUp,           Command::CancelWakeUp,
     Command::MusicSelection,   Command::CustomMessage,    Command::SystemGreetings,
     Command::TemporaryCos,     Command::AttendantCancel,
@@ -617,8 +617,14 @@ void MainWindow::runCommand(Command command)
         m_mdi->activatePreviousSubWindow();
         break;
     case Command::Import:
+        DirectoryFileCommands::openImport(*this, m_console->clock(), m_console->directories().folder(), this);
+        break;
     case Command::Export:
+        DirectoryFileCommands::openExport(*this, m_console->clock(), m_console->directories().folder(), this);
+        break;
     case Command::Print:
+        openPrintDialog();
+        break;
     case Command::ClockSetting:
     case Command::WakeUp:
     case Command::CancelWakeUp:
@@ -1015,4 +1021,25 @@ void MainWindow::dropBoxes()
         box->disconnect(this);
         delete box;
     }
+}
+
+void MainWindow::openPrintDialog()
+{
+    // The directory of the active directory window is preselected.
+    int kind = 1;
+    if (QMdiSubWindow *active = m_mdi->activeSubWindow()) {
+        const std::pair<int, int> directoryWindows[] = {{ChildWindowTable::SpeedBinDirectory, 1},
+                                             {ChildWindowTable::PhoneNumberDirectory, 2},
+                                             {ChildWindowTable::StationDirectory, 3},
+                                             {ChildWindowTable::CoDirectory, 4}};
+        for (const auto &[slot, k] : directoryWindows) {
+            QWidget *window = m_children.window(slot);
+            if (window && (window == active || window == active->widget() || active->isAncestorOf(window)))
+                kind = k;
+        }
+    }
+    DirectoryFileCommands::openPrint(
+        *this, m_console->clock(), m_console->directories().folder(), kind, this,
+        [this](const QString &text) { statusBar()->showMessage(text); },
+        [this](bool) { refreshCommands(); });
 }

@@ -165,4 +165,7 @@ private:
     QPointer<QWidget> m_openBox;
     // Set once the window has closed for good: nothing is shown after it.
     bool m_gone = false;
+
+    // Export, import and printing of the directories.
+    void openPrintDialog();
 };

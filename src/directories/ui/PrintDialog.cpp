@@ -8,8 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-PrintDialog::PrintDialog(int kind, QWidget *parent)
-    : QDialog(parent)
+PrintDialog::PrintDialog(OpenDialogRegistry &dialogs, int kind, QWidget *parent)
+    : ConsoleDialog(dialogs, parent)
 {
     const MessageCatalogue catalogue;
     const auto tr = [&catalogue](const char *key) { return catalogue.text(QString::fromLatin1(key)); };

@@ -1,17 +1,17 @@
 #pragma once
 
-#include <QDialog>
+#include "base/ui/ConsoleDialog.h"
 
 class QRadioButton;
 
 // Chooses the directory to print and the print mode. argument() is what the
 // print job takes: mode * 10 + kind.
-class PrintDialog : public QDialog
+class PrintDialog : public ConsoleDialog
 {
     Q_OBJECT
 public:
     // kind: the directory preselected (1 speed bins ... 4 CO lines).
-    explicit PrintDialog(int kind, QWidget *parent = nullptr);
+    PrintDialog(OpenDialogRegistry &dialogs, int kind, QWidget *parent = nullptr);
 
     int kind() const;
     int mode() const;
