@@ -30,6 +30,7 @@
 #include "callstate/CExtStatusList.h"
 #include "callstate/ui/PagingDialog.h"
 #include "directories/DirectoryFiles.h"
+#include "directories/ui/DirectoryFileCommands.h"
 #include "directories/ui/DirectoryFrame.h"
 #include "directories/ui/DirectoryView.h"
 #include "directories/ui/StationInfoDialog.h"
@@ -118,7 +119,6 @@ constexpr Command ProgrammingCommands[] = {
 // Commands whose windows and dialogs are not built yet: greyed rather than
 // silent. A command leaves this list when its window or dialog is built.
 constexpr Command PendingCommands[] = {
-    Command::Import,           Command::Export,           Command::Print,
     Command::ClockSetting,     Command::WakeUp,           Command::CancelWakeUp,
     Command::MusicSelection,   Command::CustomMessage,    Command::SystemGreetings,
     Command::TemporaryCos,     Command::AttendantCancel,
@@ -643,8 +643,14 @@ void MainWindow::runCommand(Command command)
         m_mdi->activatePreviousSubWindow();
         break;
     case Command::Import:
+        DirectoryFileCommands::openImport(*this, m_console->clock(), m_console->directories().folder(), this);
+        break;
     case Command::Export:
+        DirectoryFileCommands::openExport(*this, m_console->clock(), m_console->directories().folder(), this);
+        break;
     case Command::Print:
+        openPrintDialog();
+        break;
     case Command::ClockSetting:
     case Command::WakeUp:
     case Command::CancelWakeUp:
@@ -1148,4 +1154,25 @@ void MainWindow::openPagingDialog()
     auto *dialog = new PagingDialog(m_console->paging(), *this, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
+}
+
+void MainWindow::openPrintDialog()
+{
+    // The directory of the active directory window is preselected.
+    int kind = 1;
+    if (QMdiSubWindow *active = m_mdi->activeSubWindow()) {
+        const std::pair<int, int> directoryWindows[] = {{ChildWindowTable::SpeedBinDirectory, 1},
+                                             {ChildWindowTable::PhoneNumberDirectory, 2},
+                                             {ChildWindowTable::StationDirectory, 3},
+                                             {ChildWindowTable::CoDirectory, 4}};
+        for (const auto &[slot, k] : directoryWindows) {
+            QWidget *window = m_children.window(slot);
+            if (window && (window == active || window == active->widget() || active->isAncestorOf(window)))
+                kind = k;
+        }
+    }
+    DirectoryFileCommands::openPrint(
+        *this, m_console->clock(), m_console->directories().folder(), kind, this,
+        [this](const QString &text) { statusBar()->showMessage(text); },
+        [this](bool) { refreshCommands(); });
 }

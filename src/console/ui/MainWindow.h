@@ -184,4 +184,6 @@ private:
     QPointer<TestSheet> m_testSheet;
     // The paging dialog "#:Paging", modal over the main window.
     void openPagingDialog();
+    // Export, import and printing of the directories.
+    void openPrintDialog();
 };

@@ -1,0 +1,39 @@
+#include "directories/FileCopy.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+bool copyOnce(const QString &source, const QString &target)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    char buffer[65536];
+    for (;;) {
+        const qint64 n = in.read(buffer, sizeof buffer);
+        if (n < 0) {
+            out.cancelWriting();
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (out.write(buffer, n) != n) {
+            out.cancelWriting();
+            return false;
+        }
+    }
+    return out.commit();
+}
+} // namespace
+
+bool FileCopy::copyOver(const QString &source, const QString &target)
+{
+    if (copyOnce(source, target))
+        return true;
+    QFile::remove(target);
+    return copyOnce(source, target);
+}
