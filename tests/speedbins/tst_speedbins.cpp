@@ -9,6 +9,7 @@
 #include "directories/DirectoryRecordset.h"
 #include "directories/DirectoryTable.h"
 #include "directories/SpeedBinEditor.h"
+#include "directories/SpeedBinPage.h"
 #include "link/SpeedBinRecord.h"
 
 #include <QSignalSpy>
@@ -399,6 +400,113 @@ private Q_SLOTS:
         // A reply that still comes completes it.
         f.db->OnSpeedBinReply(11, QStringLiteral("PBX"), QStringLiteral("98"), 0, 77);
         QCOMPARE(f.rows().value(11), QStringLiteral("PBX|98|None|255|"));
+    }
+
+    void searchFindsTheKeywordAsTyped_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<bool>("fromFirst");
+        QTest::addColumn<QList<int>>("bins");
+        QTest::newRow("quote") << int(SpeedBinPage::SearchName) << "O'H" << false << QList<int>{11};
+        QTest::newRow("star") << int(SpeedBinPage::SearchName) << "*" << false << QList<int>{12};
+        QTest::newRow("question mark") << int(SpeedBinPage::SearchName) << "?" << false << QList<int>{13};
+        QTest::newRow("percent") << int(SpeedBinPage::SearchName) << "%" << false << QList<int>{14};
+        QTest::newRow("underscore") << int(SpeedBinPage::SearchName) << "_" << false << QList<int>{15};
+        QTest::newRow("anywhere, no case") << int(SpeedBinPage::SearchName) << "b" << false << QList<int>{12, 13, 15, 16};
+        QTest::newRow("from the first") << int(SpeedBinPage::SearchName) << "a" << true << QList<int>{12, 13, 15, 16};
+        QTest::newRow("bin") << int(SpeedBinPage::SearchBin) << "1" << true << QList<int>{11, 12, 13, 14, 15, 16};
+        QTest::newRow("number") << int(SpeedBinPage::SearchNumber) << "#" << false << QList<int>{16};
+        QTest::newRow("CO type") << int(SpeedBinPage::SearchCoType) << "gr" << true << QList<int>{12};
+        // The line number may be typed with a leading zero; a group's number as typed.
+        QTest::newRow("CO number 05") << int(SpeedBinPage::SearchCoNumber) << "05" << true << QList<int>{13, 15};
+        QTest::newRow("CO number 5") << int(SpeedBinPage::SearchCoNumber) << "5" << true << QList<int>{12, 13, 15};
+        QTest::newRow("empty") << int(SpeedBinPage::SearchName) << "" << true << QList<int>{11, 12, 13, 14, 15, 16};
+    }
+    void searchFindsTheKeywordAsTyped()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, keyword);
+        QFETCH(bool, fromFirst);
+        QFETCH(QList<int>, bins);
+        Fixture f(m_dir->path());
+        f.db->setRange(10, 20);
+        f.db->StoreBin(11, QStringLiteral("O'HARA"), QStringLiteral("1"), 0, 0);
+        f.db->StoreBin(12, QStringLiteral("A*B"), QStringLiteral("2"), 2, 5);
+        f.db->StoreBin(13, QStringLiteral("A?B"), QStringLiteral("3"), 1, 5);
+        f.db->StoreBin(14, QStringLiteral("100%"), QStringLiteral("4"), 0, 5);
+        f.db->StoreBin(15, QStringLiteral("A_B"), QStringLiteral("5"), 1, 50);
+        f.db->StoreBin(16, QStringLiteral("AXB"), QStringLiteral("6#"), 0, 0);
+        SpeedBinPage page(*f.db);
+        QVERIFY(page.search(field, keyword, fromFirst));
+        QList<int> found;
+        for (int row = 0; row < page.rowCount(); ++row)
+            found << page.record(row)->bin;
+        QCOMPARE(found, bins);
+    }
+
+    void searchTexts()
+    {
+        QCOMPARE(SpeedBinPage::searchFilter(SpeedBinPage::SearchCoNumber, "05", true),
+                 QStringLiteral("(COType = 'Group' AND CONo Like '05*') OR (COType = 'Line' AND CONo Like '5*')"));
+        QCOMPARE(SpeedBinPage::searchFilter(SpeedBinPage::SearchName, "it's", false),
+                 QStringLiteral("Name Like '*it''s*'"));
+        QCOMPARE(SpeedBinPage::sortText(SpeedBinPage::CoNumberColumn, false), QStringLiteral("COTYPE DESC, CONo DESC"));
+    }
+
+    void pagingAndSorting()
+    {
+        Fixture f(m_dir->path());
+        f.db->setRange(1, 100);
+        for (int bin = 1; bin <= 40; ++bin)
+            f.db->StoreBin(bin, bin <= 3 ? QString() : QStringLiteral("N%1").arg(bin, 2, 10, QLatin1Char('0')),
+                           QString::number(bin), bin <= 30 ? 0 : 1, quint8(bin <= 30 ? 255 : bin));
+        SpeedBinPage page(*f.db);
+        QSignalSpy changed(&page, &SpeedBinPage::pageChanged);
+        QVERIFY(page.reload());
+        QCOMPARE(page.rowCount(), 15);
+        QCOMPARE(page.data(page.index(0, SpeedBinPage::CoNumberColumn), Qt::DisplayRole).toString(), QString());
+        page.backOne();
+        page.backPage();
+        QCOMPARE(page.start(), 0);
+        page.forwardPage();
+        QCOMPARE(page.start(), 15);
+        page.forwardPage(); // ten left: the last fifteen are shown
+        QCOMPARE(page.start(), 25);
+        page.forwardPage();
+        QCOMPARE(page.start(), 25);
+        page.forwardOne();
+        QCOMPARE(page.start(), 26);
+        QCOMPARE(page.rowCount(), 14);
+        page.lastPage();
+        page.backOne();
+        QCOMPARE(page.start(), 24);
+        page.backPage();
+        QCOMPARE(page.start(), 9);
+        page.backPage();
+        QCOMPARE(page.start(), 0);
+        page.forwardOne();
+        page.firstPage();
+        QCOMPARE(page.start(), 0);
+        QCOMPARE(page.data(page.index(14, SpeedBinPage::BinColumn), Qt::DisplayRole).toString(), QStringLiteral("15"));
+
+        // Name ascending skips the three records without a name.
+        QVERIFY(page.sortBy(SpeedBinPage::NameColumn));
+        QCOMPARE(page.sort(), QStringLiteral("Name ASC"));
+        QCOMPARE(page.start(), 3);
+        QVERIFY(page.sortBy(SpeedBinPage::NameColumn));
+        QCOMPARE(page.sort(), QStringLiteral("Name DESC"));
+        QCOMPARE(page.start(), 0);
+        // CO number: the thirty of type None lead; only 15 may remain from the start.
+        QVERIFY(page.sortBy(SpeedBinPage::CoNumberColumn));
+        QCOMPARE(page.sort(), QStringLiteral("COTYPE DESC, CONo ASC"));
+        QCOMPARE(page.start(), 25);
+        QCOMPARE(page.record(5)->bin, 31);
+        QCOMPARE(page.data(page.index(5, SpeedBinPage::CoNumberColumn), Qt::DisplayRole).toString(), QStringLiteral("31"));
+        // The name column's flag went back to ascending.
+        QVERIFY(page.sortBy(SpeedBinPage::NameColumn));
+        QCOMPARE(page.sort(), QStringLiteral("Name ASC"));
+        QVERIFY(changed.count() > 10);
     }
 
 private:
