@@ -11,6 +11,7 @@ class CExtStatusList;
 class CLinkPort;
 class CLinkRequest;
 class CLogSession;
+class CPhoneBookDB;
 class CSysInfoLoader;
 class Clock;
 class CTrkStatusList;
@@ -58,6 +59,8 @@ public:
     LogStatusModel &logStatus() const;
     // The directory files of the run (opened by the main window at start).
     DirectoryFiles &directories() const;
+    // The speed-bin directory; nullptr when its file could not be opened.
+    CPhoneBookDB *speedBins() const;
     // The virtual key telephone: lamps, display and keys.
     KeyTelephone &keyTelephone() const;
     // The mails on their way to a mail server.
@@ -106,6 +109,7 @@ private:
     void onEcho(const QByteArray &payload);
     void sendLogOnRequest();
     void directoriesAfterDownload();
+    void wireSpeedBins();
 
     TimerHost &m_timers;
     OperatorUi &m_ui;

@@ -2,6 +2,7 @@
 
 #include "base/MessageCatalogue.h"
 #include "base/OperatorUi.h"
+#include "directories/CPhoneBookDB.h"
 #include "directories/CoDirectory.h"
 #include "directories/DirectoryFileBuilder.h"
 #include "directories/StationDirectory.h"
@@ -20,8 +21,15 @@ DirectoryFiles::DirectoryFiles(OperatorUi &ui, const Clock &clock, QObject *pare
 {
 }
 
+DirectoryFiles::DirectoryFiles(OperatorUi &ui, const Clock &clock, TimerHost &timers, QObject *parent)
+    : DirectoryFiles(ui, clock, parent)
+{
+    m_timers = &timers;
+}
+
 DirectoryFiles::~DirectoryFiles()
 {
+    m_speedBins.reset();
     m_stations.reset();
     m_coLines.reset();
 }
@@ -34,6 +42,11 @@ StationDirectory *DirectoryFiles::stations() const
 CoDirectory *DirectoryFiles::coLines() const
 {
     return m_coLines.get();
+}
+
+CPhoneBookDB *DirectoryFiles::speedBins() const
+{
+    return m_speedBins.get();
 }
 
 namespace {
@@ -67,6 +80,8 @@ void DirectoryFiles::open(const QString &folder)
 {
     m_folder = folder;
     m_opened = false;
+    m_speedBins.reset();
+    m_speedFile.reset();
     m_stations.reset();
     m_coLines.reset();
     m_stationFile.reset();
@@ -77,6 +92,12 @@ void DirectoryFiles::open(const QString &folder)
         return;
     }
     const QDir dir(folder);
+    if (m_timers) {
+        m_speedFile = openFile(DirectoryTable::speedBin(), dir.filePath(QStringLiteral("SpeedDB.mdb")), m_locale,
+                               m_clock, m_ui, "#:pbe_cannot_create_speed_db");
+        if (m_speedFile)
+            m_speedBins = std::make_unique<CPhoneBookDB>(m_speedFile->database(), *m_timers, m_ui);
+    }
     m_stationFile = openFile(DirectoryTable::extension(), dir.filePath(QStringLiteral("ExtDB.mdb")), m_locale,
                              m_clock, m_ui, "#:cannot_create_sta_db");
     if (m_stationFile)

@@ -27,6 +27,10 @@
 #include "callstate/CExtStatusList.h"
 #include "directories/DirectoryFiles.h"
 #include "directories/ui/DirectoryFrame.h"
+#include "directories/CPhoneBookDB.h"
+#include "directories/ui/CPhoneBookFrame.h"
+#include "directories/ui/CPhoneBookView.h"
+#include "directories/ui/SpeedBinReinitDialog.h"
 #include "directories/ui/DirectoryView.h"
 #include "directories/ui/StationInfoDialog.h"
 #include "base/ui/MessageBox.h"
@@ -111,7 +115,7 @@ constexpr Command PendingCommands[] = {
     Command::TemporaryCos,     Command::AttendantCancel,
     Command::ViewStationWindow, Command::ViewCoWindow,
     Command::ViewQueue,
-    Command::ViewSpeedBinDirectory, Command::ViewPhoneNumberDirectory, Command::Paging,
+    Command::ViewPhoneNumberDirectory, Command::Paging,
 };
 
 CSettingsSection mainFrameSection()
@@ -142,6 +146,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_children.registerReopening({CWindowKindSettings::Kind::KeyTelephoneFrame, ChildWindowTable::KeyTelephone, -1,
                                   false, [this](int) { openKeyTelephoneWindow(); }});
     registerDirectoryWindows();
+    registerSpeedBinWindow();
     updateTitle();
     refreshCommands();
 }
@@ -582,12 +587,12 @@ void MainWindow::runCommand(Command command)
         }
         break;
     case Command::ViewSpeedBinDirectory:
+        speedBinDirectoryCommand();
+        break;
     case Command::ViewPhoneNumberDirectory: {
-        // An open directory window is activated; the directories themselves
-        // are not kept yet, so nothing opens.
-        const int slot = command == Command::ViewSpeedBinDirectory ? ChildWindowTable::SpeedBinDirectory
-                                                                   : ChildWindowTable::PhoneNumberDirectory;
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(m_children.window(slot)))
+        // An open directory window is activated; the directory itself is not
+        // kept yet, so nothing opens.
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(m_children.window(ChildWindowTable::PhoneNumberDirectory)))
             m_mdi->setActiveSubWindow(sub);
         break;
     }
@@ -1015,4 +1020,89 @@ void MainWindow::dropBoxes()
         box->disconnect(this);
         delete box;
     }
+}
+
+// ---------------------------------------------------------------- speed-bin directory
+
+void MainWindow::registerSpeedBinWindow()
+{
+    // Remembered also while logged off; it opens by the operator's command,
+    // once the speed bins are in step.
+    m_children.registerReopening(
+        {CWindowKindSettings::Kind::SpeedBinFrame, ChildWindowTable::SpeedBinDirectory, -1, true, {}});
+}
+
+void MainWindow::speedBinDirectoryCommand()
+{
+    CPhoneBookDB *db = m_console->speedBins();
+    if (!db || !m_console->isLoggedOn())
+        return;
+    if (auto *open = qobject_cast<QMdiSubWindow *>(m_children.window(ChildWindowTable::SpeedBinDirectory))) {
+        m_mdi->setActiveSubWindow(open);
+        return;
+    }
+    if (db->isBusy()) {
+        showMessage(QStringLiteral("#:pbi_still_init_speed_db"), QStringLiteral("#:information"),
+                    MessageStyle::Information);
+        return;
+    }
+    if (!db->isInitialised()) {
+        const MessageCatalogue catalogue;
+        showFixedMessage(catalogue.text(QStringLiteral("#:pbw_speed_db_not_connected")) + QStringLiteral("\n\n")
+                             + catalogue.text(QStringLiteral("#:pbw_aware_of_inconsistencies")),
+                         catalogue.text(QStringLiteral("#:warning_title")), MessageStyle::Exclamation);
+        openSpeedBinWindow();
+        return;
+    }
+    if (db->downloadFailed() || db->uploadFailed()) {
+        auto *dialog = new SpeedBinReinitDialog(db->downloadFailed(), db->uploadFailed(), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        const int slot = dialogs().enter([dialog] { dialog->done(SpeedBinReinitDialog::Skip); });
+        connect(dialog, &QDialog::finished, this, [this, slot] { dialogs().leave(slot); });
+        connect(dialog, &SpeedBinReinitDialog::chosen, this, [this](int choice, bool forget) {
+            CPhoneBookDB *db = m_console->speedBins();
+            if (!db)
+                return;
+            if (forget)
+                db->clearFailureFlags();
+            if (choice == SpeedBinReinitDialog::Initialise)
+                m_console->logStatus().reopenForSpeedBins();
+            else
+                openSpeedBinWindow();
+        });
+        dialog->open();
+        return;
+    }
+    openSpeedBinWindow();
+}
+
+QMdiSubWindow *MainWindow::openSpeedBinWindow()
+{
+    CPhoneBookDB *db = m_console->speedBins();
+    if (!db)
+        return nullptr;
+    if (auto *open = qobject_cast<QMdiSubWindow *>(m_children.window(ChildWindowTable::SpeedBinDirectory))) {
+        m_mdi->setActiveSubWindow(open);
+        return open;
+    }
+    CPhoneBookView::Context context;
+    context.ui = this;
+    // The attendant's calls decide; until they are wired, a logged-on position calls.
+    context.canCall = [this] { return m_console->isLoggedOn(); };
+    context.call = [this](const QString &keys) { return m_console->request().keySequence(keys); };
+    auto *view = new CPhoneBookView(*db, context);
+    auto *frame = new CPhoneBookFrame(view);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    m_mdi->addSubWindow(frame);
+    frame->restorePlacement();
+    m_children.enter(ChildWindowTable::SpeedBinDirectory, frame, QString::fromLatin1(CPhoneBookView::TitleKey));
+    connect(this, &MainWindow::languageChanged, frame, &CPhoneBookFrame::retranslate);
+    connect(frame, &QObject::destroyed, this, &MainWindow::refreshCommands, Qt::QueuedConnection);
+    if (!view->load()) {
+        frame->close();
+        return nullptr;
+    }
+    frame->show();
+    refreshCommands();
+    return frame;
 }
