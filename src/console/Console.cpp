@@ -186,6 +186,7 @@ void Console::wireSpeedBins()
             db->StartDownload();
     });
     connect(&p.status, &LogStatusModel::speedBinSkipRequested, db, &CPhoneBookDB::Skip);
+    connect(&p.attendant, &CAttendantState::logOffCompleted, db, &CPhoneBookDB::stopSync);
 }
 
 void Console::directoriesAfterDownload()

@@ -130,6 +130,17 @@ void CPhoneBookDB::Skip()
     Q_EMIT stateChanged();
 }
 
+void CPhoneBookDB::stopSync()
+{
+    if (m_mode != Download && m_mode != Upload)
+        return;
+    m_timers.stop(TimerId::SpeedSyncStep);
+    m_busy = false;
+    m_retries = 0;
+    m_mode = Idle;
+    Q_EMIT stateChanged();
+}
+
 void CPhoneBookDB::writeBin(int bin)
 {
     SpeedBinRecord record;

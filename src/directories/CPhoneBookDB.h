@@ -44,6 +44,9 @@ public:
     // The operator chose not to synchronise: the directory counts as
     // initialised, and both failure flags record that it is not in step.
     void Skip();
+    // The position logged off: a download or upload in progress stops
+    // without a failure message (the flags stay as they were).
+    void stopSync();
 
     // Every SPDI_Rep and SPDI_Empty (empty name and number) from the PBX.
     void OnSpeedBinReply(quint16 bin, const QString &name, const QString &number, quint8 coType, quint8 coNumber);

@@ -217,6 +217,18 @@ private Q_SLOTS:
         QCOMPARE(f.rows().keys(), (QList<int>{10, 14}));
     }
 
+    void logOffStopsTheSyncSilently()
+    {
+        Fixture f(m_dir->path());
+        f.db->StartUpload();
+        f.db->stopSync();
+        QVERIFY(!f.db->isBusy());
+        QVERIFY(!f.timers.isActive(TimerId::SpeedSyncStep));
+        f.timers.advance(10000);
+        QVERIFY(f.ui.shown.isEmpty());
+        QCOMPARE(f.writes.size(), 1);
+    }
+
     void uploadWritesEveryBin()
     {
         Fixture f(m_dir->path());
