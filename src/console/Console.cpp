@@ -15,8 +15,10 @@
 #include "link/EventHandler.h"
 #include "link/KeyTelephoneSink.h"
 #include "link/LogEventDecoder.h"
+#include "link/SpeedBinRecord.h"
 #include "link/SysInfoDecoder.h"
 #include "session/LogStatusModel.h"
+#include "directories/CPhoneBookDB.h"
 #include "directories/CoDirectory.h"
 #include "directories/DirectoryFiles.h"
 #include "directories/DirectoryRecordset.h"
@@ -36,7 +38,7 @@ struct Console::Parts
         : link(timers, &ui)
         , connection(makeConnection ? makeConnection(link, ui) : std::make_unique<LinkConnection>(link, &ui))
         , request(link)
-        , directories(ui, clock)
+        , directories(ui, clock, timers)
         , stations(link, clock, ui)
         , lines(link, clock, ui)
         , attendant(link, timers, ui, stations, lines, status)
@@ -180,6 +182,42 @@ void Console::openDirectories(const QString &folder)
     p.directories.open(folder);
     p.stations.setDirectoryWriter(p.directories.stations());
     p.lines.setDirectoryWriter(p.directories.coLines());
+    wireSpeedBins();
+}
+
+CPhoneBookDB *Console::speedBins() const
+{
+    return m_parts->directories.speedBins();
+}
+
+void Console::wireSpeedBins()
+{
+    Parts &p = *m_parts;
+    CPhoneBookDB *db = p.directories.speedBins();
+    if (!db)
+        return;
+    // Every connection has the directory as its context: it ends with it.
+    db->setSenders([this](quint16 bin) { return m_parts->request.SPDI_Req(bin); },
+                   [this](const SpeedBinRecord &record) { return m_parts->request.SPDI_Write(record); });
+    if (p.attendant.loader().speedBinLast() > 0)
+        db->setRange(p.attendant.loader().speedBinFirst(), p.attendant.loader().speedBinLast());
+    connect(&p.attendant.loader(), &CSysInfoLoader::speedBinRangeReceived, db, &CPhoneBookDB::setRange);
+    connect(&p.attendant.loader(), &CSysInfoLoader::speedBinReceived, db,
+            [db](quint16 bin, const QString &number, quint8 coType, quint8 coNumber, const QString &name) {
+                db->OnSpeedBinReply(bin, name, number, coType, coNumber);
+            });
+    connect(db, &CPhoneBookDB::progress, &p.status, &LogStatusModel::setSpeedBinProgress);
+    connect(db, &CPhoneBookDB::initFailed, &p.status, &LogStatusModel::setSpeedBinFailure);
+    connect(db, &CPhoneBookDB::stepEnded, &p.status, &LogStatusModel::speedBinStepEnded);
+    connect(db, &CPhoneBookDB::stateChanged, this, &Console::stateChanged);
+    connect(&p.status, &LogStatusModel::speedBinStartRequested, db, [db](bool upload) {
+        if (upload)
+            db->StartUpload();
+        else
+            db->StartDownload();
+    });
+    connect(&p.status, &LogStatusModel::speedBinSkipRequested, db, &CPhoneBookDB::Skip);
+    connect(&p.attendant, &CAttendantState::logOffCompleted, db, &CPhoneBookDB::stopSync);
 }
 
 void Console::directoriesAfterDownload()
@@ -208,6 +246,8 @@ void Console::directoriesAfterDownload()
     }
     if (CoDirectory *d = p.directories.coLines(); d && !d->TrimToLineCount(p.lines.count()))
         m_ui.showMessage(QStringLiteral("#:cannot_open_co_db_recordset"), QString(), MessageStyle::Deferred);
+    if (CPhoneBookDB *d = p.directories.speedBins())
+        d->TrimToRange();
 }
 
 bool Console::isLoggedOn() const

@@ -12,6 +12,7 @@ class CExtStatusList;
 class CLinkPort;
 class CLinkRequest;
 class CLogSession;
+class CPhoneBookDB;
 class CSysInfoLoader;
 class Clock;
 class CTrkStatusList;
@@ -61,6 +62,8 @@ public:
     LogStatusModel &logStatus() const;
     // The directory files of the run (opened by the main window at start).
     DirectoryFiles &directories() const;
+    // The speed-bin directory; nullptr when its file could not be opened.
+    CPhoneBookDB *speedBins() const;
     // The virtual key telephone: lamps, display and keys.
     KeyTelephone &keyTelephone() const;
     // The mails on their way to a mail server.
@@ -123,6 +126,7 @@ private:
     // A loss the operator did not ask for.
     void linkLost();
     void directoriesAfterDownload();
+    void wireSpeedBins();
 
     TimerHost &m_timers;
     OperatorUi &m_ui;

@@ -2,6 +2,7 @@
 
 #include "base/MessageCatalogue.h"
 #include "base/OperatorUi.h"
+#include "directories/CPhoneBookDB.h"
 #include "directories/CoDirectory.h"
 #include "directories/DirectoryFileBuilder.h"
 #include "directories/PhoneNoDirectory.h"
@@ -21,8 +22,15 @@ DirectoryFiles::DirectoryFiles(OperatorUi &ui, const Clock &clock, QObject *pare
 {
 }
 
+DirectoryFiles::DirectoryFiles(OperatorUi &ui, const Clock &clock, TimerHost &timers, QObject *parent)
+    : DirectoryFiles(ui, clock, parent)
+{
+    m_timers = &timers;
+}
+
 DirectoryFiles::~DirectoryFiles()
 {
+    m_speedBins.reset();
     m_stations.reset();
     m_coLines.reset();
     m_phoneNumbers.reset();
@@ -41,6 +49,11 @@ CoDirectory *DirectoryFiles::coLines() const
 PhoneNoDirectory *DirectoryFiles::phoneNumbers() const
 {
     return m_phoneNumbers.get();
+}
+
+CPhoneBookDB *DirectoryFiles::speedBins() const
+{
+    return m_speedBins.get();
 }
 
 namespace {
@@ -74,6 +87,8 @@ void DirectoryFiles::open(const QString &folder)
 {
     m_folder = folder;
     m_opened = false;
+    m_speedBins.reset();
+    m_speedFile.reset();
     m_stations.reset();
     m_coLines.reset();
     m_phoneNumbers.reset();
@@ -86,6 +101,12 @@ void DirectoryFiles::open(const QString &folder)
         return;
     }
     const QDir dir(folder);
+    if (m_timers) {
+        m_speedFile = openFile(DirectoryTable::speedBin(), dir.filePath(QStringLiteral("SpeedDB.mdb")), m_locale,
+                               m_clock, m_ui, "#:pbe_cannot_create_speed_db");
+        if (m_speedFile)
+            m_speedBins = std::make_unique<CPhoneBookDB>(m_speedFile->database(), *m_timers, m_ui);
+    }
     m_stationFile = openFile(DirectoryTable::extension(), dir.filePath(QStringLiteral("ExtDB.mdb")), m_locale,
                              m_clock, m_ui, "#:cannot_create_sta_db");
     if (m_stationFile)

@@ -7,10 +7,12 @@
 
 class Clock;
 class CoDirectory;
+class CPhoneBookDB;
 class DirectoryFileBuilder;
 class OperatorUi;
 class PhoneNoDirectory;
 class StationDirectory;
+class TimerHost;
 
 // The directory files of a run, in the "Database" folder of the program
 // directory. open() creates the folder and opens the files in their order
@@ -21,6 +23,9 @@ class DirectoryFiles : public QObject
     Q_OBJECT
 public:
     DirectoryFiles(OperatorUi &ui, const Clock &clock, QObject *parent = nullptr);
+    // With the timers the speed-bin directory keeps itself in step with the
+    // PBX; without them it is not opened.
+    DirectoryFiles(OperatorUi &ui, const Clock &clock, TimerHost &timers, QObject *parent = nullptr);
     ~DirectoryFiles() override;
 
     // folder: the "Database" folder. Shows "#:database_error" with the
@@ -36,16 +41,20 @@ public:
     StationDirectory *stations() const;
     CoDirectory *coLines() const;
     PhoneNoDirectory *phoneNumbers() const;
+    CPhoneBookDB *speedBins() const;
 
 private:
     OperatorUi &m_ui;
     const Clock &m_clock;
+    TimerHost *m_timers = nullptr;
     QString m_folder;
     bool m_opened = false;
     QString m_locale;
     // Declared before the directories: a connection outlives its users.
+    std::unique_ptr<DirectoryFileBuilder> m_speedFile;
     std::unique_ptr<DirectoryFileBuilder> m_stationFile;
     std::unique_ptr<DirectoryFileBuilder> m_coFile;
+    std::unique_ptr<CPhoneBookDB> m_speedBins;
     std::unique_ptr<StationDirectory> m_stations;
     std::unique_ptr<CoDirectory> m_coLines;
     std::unique_ptr<DirectoryFileBuilder> m_phoneNoFile;

@@ -25,6 +25,16 @@ public:
     bool speedBinStage() const { return m_done; }
     int speedBinFirst() const { return m_speedFirst; }
     int speedBinLast() const { return m_speedLast; }
+    // Choices, Start and Skip: enabled in the speed-bin stage until the
+    // operator starts or skips the initialisation.
+    bool speedBinChoicesEnabled() const { return m_done && !m_speedRunning && !m_speedEnded; }
+    bool speedBinRunning() const { return m_speedRunning; }
+    bool speedBinEnded() const { return m_speedEnded; }
+    // The bar's position: the bin just processed, or the first bin.
+    int speedBinPosition() const { return m_speedPosition < 0 ? m_speedFirst : m_speedPosition; }
+    // The label: a message key followed by " %d" with the bin; empty key, no text.
+    QString speedBinLabelKey() const { return m_speedLabelKey; }
+    int speedBinLabelBin() const { return m_speedLabelBin; }
 
     void open()
     {
@@ -35,6 +45,7 @@ public:
         m_bar = 0;
         m_done = false;
         m_logOffEnabled = true;
+        resetSpeedBinGroup();
         Q_EMIT opened();
         Q_EMIT changed();
     }
@@ -76,12 +87,70 @@ public:
         Q_EMIT changed();
     }
 
+    // The operator's choice in the speed-bin group.
+    void startSpeedBins(bool upload)
+    {
+        m_speedRunning = true;
+        Q_EMIT speedBinStartRequested(upload);
+        Q_EMIT changed();
+    }
+    void skipSpeedBins()
+    {
+        m_speedEnded = true;
+        Q_EMIT speedBinSkipRequested();
+        Q_EMIT changed();
+    }
+    void setSpeedBinProgress(int bin)
+    {
+        m_speedPosition = bin;
+        m_speedLabelKey = QStringLiteral("#:pb_now_processing_bin_no");
+        m_speedLabelBin = bin;
+        Q_EMIT changed();
+    }
+    void setSpeedBinFailure(const QString &key, int bin)
+    {
+        m_speedLabelKey = key;
+        m_speedLabelBin = bin;
+        Q_EMIT changed();
+    }
+    void speedBinStepEnded()
+    {
+        m_speedRunning = false;
+        m_speedEnded = true;
+        Q_EMIT changed();
+    }
+    // The initialisation is to run again: the window opens (or stays) in its
+    // speed-bin stage with the choices enabled.
+    void reopenForSpeedBins()
+    {
+        const bool wasOpen = m_open;
+        m_open = true;
+        m_done = true;
+        m_bar = 100;
+        m_logOffEnabled = false;
+        resetSpeedBinGroup();
+        if (!wasOpen)
+            Q_EMIT opened();
+        Q_EMIT changed();
+    }
+
 Q_SIGNALS:
+    void speedBinStartRequested(bool upload);
+    void speedBinSkipRequested();
     void opened();
     void closed();
     void changed();
 
 private:
+    void resetSpeedBinGroup()
+    {
+        m_speedRunning = false;
+        m_speedEnded = false;
+        m_speedPosition = -1;
+        m_speedLabelKey.clear();
+        m_speedLabelBin = 0;
+    }
+
     bool m_open = false;
     QString m_labelKey;
     int m_bar = 0;
@@ -90,4 +159,9 @@ private:
     bool m_logOffEnabled = true;
     int m_speedFirst = 0;
     int m_speedLast = 0;
+    bool m_speedRunning = false;
+    bool m_speedEnded = false;
+    int m_speedPosition = -1;
+    QString m_speedLabelKey;
+    int m_speedLabelBin = 0;
 };

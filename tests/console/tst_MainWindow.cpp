@@ -144,7 +144,6 @@ const QList<Command> NotBuiltYet{
     Command::WakeUp,           Command::CancelWakeUp,     Command::MusicSelection, Command::CustomMessage,
     Command::SystemGreetings,  Command::TemporaryCos,     Command::AttendantCancel,
     Command::ViewStationWindow, Command::ViewCoWindow,  Command::ViewQueue,
-    Command::ViewSpeedBinDirectory,
 };
 
 void verifyNotBuiltAreGreyed(const MainWindow &w)

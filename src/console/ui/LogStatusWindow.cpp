@@ -60,6 +60,10 @@ LogStatusWindow::LogStatusWindow(LogStatusModel &model, QWidget *parent)
     m_skip->setObjectName(QStringLiteral("skipButton"));
     m_skip->setAutoDefault(false);
 
+    m_download->setChecked(true);
+    connect(m_start, &QPushButton::clicked, this, [this] { m_model.startSpeedBins(m_upload->isChecked()); });
+    connect(m_skip, &QPushButton::clicked, this, [this] { m_model.skipSpeedBins(); });
+
     auto *speedLayout = new QVBoxLayout(m_speedGroup);
     speedLayout->addWidget(m_upload);
     speedLayout->addWidget(m_download);
@@ -114,12 +118,17 @@ void LogStatusWindow::update()
     m_speedBar->setRange(first, last);
     if (rangeChanged)
         m_speedBar->setValue(first);
+    m_speedBar->setValue(qBound(first, m_model.speedBinPosition(), last));
+    const QString key = m_model.speedBinLabelKey();
+    m_speedLabel->setText(key.isEmpty() ? QString() : trKey(key) + QStringLiteral(" %1").arg(m_model.speedBinLabelBin()));
 
     const bool speedStage = m_model.speedBinStage();
+    m_speedLabel->setEnabled(speedStage);
+    m_speedBar->setEnabled(speedStage);
+    const bool choices = m_model.speedBinChoicesEnabled();
     for (QWidget *w : {static_cast<QWidget *>(m_upload), static_cast<QWidget *>(m_download),
-                       static_cast<QWidget *>(m_speedLabel), static_cast<QWidget *>(m_speedBar),
                        static_cast<QWidget *>(m_start), static_cast<QWidget *>(m_skip)})
-        w->setEnabled(speedStage);
+        w->setEnabled(choices);
 }
 
 void LogStatusWindow::logOffClicked()

@@ -32,6 +32,10 @@
 #include "directories/DirectoryFiles.h"
 #include "directories/ui/DirectoryFileCommands.h"
 #include "directories/ui/DirectoryFrame.h"
+#include "directories/CPhoneBookDB.h"
+#include "directories/ui/CPhoneBookFrame.h"
+#include "directories/ui/CPhoneBookView.h"
+#include "directories/ui/SpeedBinReinitDialog.h"
 #include "directories/ui/DirectoryView.h"
 #include "directories/ui/StationInfoDialog.h"
 #include "directories/CPhoneNoDoc.h"
@@ -124,7 +128,6 @@ constexpr Command PendingCommands[] = {
     Command::TemporaryCos,     Command::AttendantCancel,
     Command::ViewStationWindow, Command::ViewCoWindow,
     Command::ViewQueue,
-    Command::ViewSpeedBinDirectory,
 };
 
 CSettingsSection mainFrameSection()
@@ -156,6 +159,7 @@ MainWindow::MainWindow(QWidget *parent)
                                   false, [this](int) { openKeyTelephoneWindow(); }});
     registerDirectoryWindows();
     registerPhoneNoAndTraceWindows();
+    registerSpeedBinWindow();
     updateTitle();
     refreshCommands();
 }
@@ -607,13 +611,9 @@ void MainWindow::runCommand(Command command)
                 toggleChildWindow(t.slot);
         }
         break;
-    case Command::ViewSpeedBinDirectory: {
-        // An open directory window is activated; the directories themselves
-        // are not kept yet, so nothing opens.
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(m_children.window(ChildWindowTable::SpeedBinDirectory)))
-            m_mdi->setActiveSubWindow(sub);
+    case Command::ViewSpeedBinDirectory:
+        speedBinDirectoryCommand();
         break;
-    }
     case Command::ViewPhoneNumberDirectory:
         openPhoneNoWindow();
         break;
@@ -1175,4 +1175,89 @@ void MainWindow::openPrintDialog()
         *this, m_console->clock(), m_console->directories().folder(), kind, this,
         [this](const QString &text) { statusBar()->showMessage(text); },
         [this](bool) { refreshCommands(); });
+}
+
+// ---------------------------------------------------------------- speed-bin directory
+
+void MainWindow::registerSpeedBinWindow()
+{
+    // Remembered also while logged off; it opens by the operator's command,
+    // once the speed bins are in step.
+    m_children.registerReopening(
+        {CWindowKindSettings::Kind::SpeedBinFrame, ChildWindowTable::SpeedBinDirectory, -1, true, {}});
+}
+
+void MainWindow::speedBinDirectoryCommand()
+{
+    CPhoneBookDB *db = m_console->speedBins();
+    if (!db || !m_console->isLoggedOn())
+        return;
+    if (auto *open = qobject_cast<QMdiSubWindow *>(m_children.window(ChildWindowTable::SpeedBinDirectory))) {
+        m_mdi->setActiveSubWindow(open);
+        return;
+    }
+    if (db->isBusy()) {
+        showMessage(QStringLiteral("#:pbi_still_init_speed_db"), QStringLiteral("#:information"),
+                    MessageStyle::Information);
+        return;
+    }
+    if (!db->isInitialised()) {
+        const MessageCatalogue catalogue;
+        showFixedMessage(catalogue.text(QStringLiteral("#:pbw_speed_db_not_connected")) + QStringLiteral("\n\n")
+                             + catalogue.text(QStringLiteral("#:pbw_aware_of_inconsistencies")),
+                         catalogue.text(QStringLiteral("#:warning_title")), MessageStyle::Exclamation);
+        openSpeedBinWindow();
+        return;
+    }
+    if (db->downloadFailed() || db->uploadFailed()) {
+        auto *dialog = new SpeedBinReinitDialog(db->downloadFailed(), db->uploadFailed(), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        const int slot = dialogs().enter([dialog] { dialog->done(SpeedBinReinitDialog::Skip); });
+        connect(dialog, &QDialog::finished, this, [this, slot] { dialogs().leave(slot); });
+        connect(dialog, &SpeedBinReinitDialog::chosen, this, [this](int choice, bool forget) {
+            CPhoneBookDB *db = m_console->speedBins();
+            if (!db)
+                return;
+            if (forget)
+                db->clearFailureFlags();
+            if (choice == SpeedBinReinitDialog::Initialise)
+                m_console->logStatus().reopenForSpeedBins();
+            else
+                openSpeedBinWindow();
+        });
+        dialog->open();
+        return;
+    }
+    openSpeedBinWindow();
+}
+
+QMdiSubWindow *MainWindow::openSpeedBinWindow()
+{
+    CPhoneBookDB *db = m_console->speedBins();
+    if (!db)
+        return nullptr;
+    if (auto *open = qobject_cast<QMdiSubWindow *>(m_children.window(ChildWindowTable::SpeedBinDirectory))) {
+        m_mdi->setActiveSubWindow(open);
+        return open;
+    }
+    CPhoneBookView::Context context;
+    context.ui = this;
+    // The attendant's calls decide; until they are wired, a logged-on position calls.
+    context.canCall = [this] { return m_console->isLoggedOn(); };
+    context.call = [this](const QString &keys) { return m_console->request().keySequence(keys); };
+    auto *view = new CPhoneBookView(*db, context);
+    auto *frame = new CPhoneBookFrame(view);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    m_mdi->addSubWindow(frame);
+    frame->restorePlacement();
+    m_children.enter(ChildWindowTable::SpeedBinDirectory, frame, QString::fromLatin1(CPhoneBookView::TitleKey));
+    connect(this, &MainWindow::languageChanged, frame, &CPhoneBookFrame::retranslate);
+    connect(frame, &QObject::destroyed, this, &MainWindow::refreshCommands, Qt::QueuedConnection);
+    if (!view->load()) {
+        frame->close();
+        return nullptr;
+    }
+    frame->show();
+    refreshCommands();
+    return frame;
 }

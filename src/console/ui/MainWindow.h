@@ -136,6 +136,11 @@ private:
     QChar attendantStationState() const;
     bool programmingAllowed() const;
 
+    // The speed-bin directory (at the end: its own block).
+    void registerSpeedBinWindow();
+    void speedBinDirectoryCommand();
+    QMdiSubWindow *openSpeedBinWindow();
+
     QtTimerHost m_timers;
     SystemClock m_clock;
     std::unique_ptr<Console> m_console;
