@@ -15,6 +15,7 @@
 #include <optional>
 
 class Console;
+struct CQueueEvent;
 class HelpWindow;
 class KeyboardIndicators;
 class LcdBar;
@@ -165,4 +166,17 @@ private:
     QPointer<QWidget> m_openBox;
     // Set once the window has closed for good: nothing is shown after it.
     bool m_gone = false;
+
+    // ---- status button windows and call queue
+public:
+    // Hands a queue update to the open call queue; dropped while none is open.
+    void postQueueEvent(const CQueueEvent &event);
+    QMdiSubWindow *openStatusWindow(int slot);
+    QMdiSubWindow *openQueueWindow();
+
+private:
+    void registerCallStateWindows();
+    void toggleCallStateWindow(int slot);
+    // Pop-up menu commands of a status button that open other parts' dialogs.
+    void statusWindowCommand(quint32 kind, int index, int command);
 };
