@@ -226,7 +226,7 @@ void CDLOView::blinkStep(int period)
         const bool lit = StatusLamp::lit(b.lamp.pattern, b.blinkRegister);
         if (lit != b.lit) {
             b.lit = lit;
-            repaintButton(index);
+            repaintButton(index, true);
         }
     }
 }
@@ -248,13 +248,19 @@ QRect CDLOView::buttonRect(int index) const
     return r.isNull() ? r : r.translated(-offset());
 }
 
-void CDLOView::repaintButton(int index)
+QRect CDLOView::lampRect(const QRect &button)
+{
+    // 12 x 14, centred 10 pixels from the button's left edge.
+    return QRect(button.left() + 10 - 6, button.top() + (button.height() - 14) / 2, 12, 14);
+}
+
+void CDLOView::repaintButton(int index, bool lampOnly)
 {
     const QRect r = buttonRect(index);
     if (r.isNull() || !r.intersects(viewport()->rect()))
         return;
     ++m_buttonRepaints;
-    viewport()->update(r);
+    viewport()->update(lampOnly ? lampRect(r) : r);
 }
 
 void CDLOView::updateScrollBars()
@@ -287,14 +293,35 @@ const QFont &CDLOView::buttonFont()
 void CDLOView::paintEvent(QPaintEvent *event)
 {
     QPainter p(viewport());
-    p.fillRect(event->rect(), palette().color(QPalette::Window));
     p.setFont(buttonFont());
     const QPoint off = offset();
-    for (int index : m_grid.placedIn(event->rect().translated(off)))
-        drawButton(p, index, m_grid.rect(index).translated(-off));
+    const QColor background = palette().color(QPalette::Window);
+    // Piece by piece: a blink dirties only lamps, and only those are drawn.
+    for (const QRect &dirty : event->region()) {
+        p.fillRect(dirty, background);
+        for (int index : m_grid.placedIn(dirty.translated(off))) {
+            const QRect r = m_grid.rect(index).translated(-off);
+            const QRect lamp = lampRect(r);
+            if (lamp.contains(dirty)) {
+                drawLamp(p, index, lamp);
+                continue;
+            }
+            p.setClipRect(dirty);
+            drawFace(p, index, r);
+            p.setClipping(false);
+        }
+    }
 }
 
-void CDLOView::drawButton(QPainter &p, int index, const QRect &rect) const
+void CDLOView::drawLamp(QPainter &p, int index, const QRect &lamp) const
+{
+    const Button &b = m_buttons[size_t(index)];
+    const LampColours c = StatusLamp::colours(b.lit ? b.lamp.colour : b.lamp.alternate, m_deep);
+    p.fillRect(lamp, rgb(c.face));
+    drawEdge(p, lamp.adjusted(0, 0, -1, -1), rgb(c.highlight), rgb(c.shadow));
+}
+
+void CDLOView::drawFace(QPainter &p, int index, const QRect &rect) const
 {
     const Button &b = m_buttons[size_t(index)];
     const bool pressed = index == m_pressed;
@@ -309,15 +336,20 @@ void CDLOView::drawButton(QPainter &p, int index, const QRect &rect) const
         drawEdge(p, rect, rgb(pressed ? 0x808080 : 0xFFFFFF), rgb(pressed ? 0xFFFFFF : 0x000000));
         drawEdge(p, rect.adjusted(1, 1, -1, -1), rgb(pressed ? 0x808080 : 0xE0E0E0), rgb(pressed ? 0xE0E0E0 : 0x808080));
     }
-    // The lamp: 12 x 14, centred 10 pixels from the left edge.
-    const LampColours c = StatusLamp::colours(b.lit ? b.lamp.colour : b.lamp.alternate, m_deep);
-    const QRect lampRect(rect.left() + 10 - 6, rect.top() + (rect.height() - 14) / 2, 12, 14);
-    p.fillRect(lampRect, rgb(c.face));
-    drawEdge(p, lampRect.adjusted(0, 0, -1, -1), rgb(c.highlight), rgb(c.shadow));
+    drawLamp(p, index, lampRect(rect));
     // The title, clear of the lamp.
     p.setPen(Qt::black);
     const QRect textRect = rect.adjusted(14 + 2, 1, -2, -1).translated(pressed ? 1 : 0, pressed ? 1 : 0);
-    p.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine, b.title);
+    if (b.textFont != m_fontGeneration || b.text.text() != b.title) {
+        b.text.setText(b.title);
+        b.text.setTextFormat(Qt::PlainText);
+        b.text.prepare(QTransform(), p.font());
+        b.textFont = m_fontGeneration;
+    }
+    const QSizeF size = b.text.size();
+    p.drawStaticText(QPointF(textRect.left() + (textRect.width() - size.width()) / 2.0,
+                             textRect.top() + (textRect.height() - size.height()) / 2.0),
+                     b.text);
     if (index == m_focus && hasFocus()) {
         QPen pen(Qt::black);
         pen.setStyle(Qt::DotLine);

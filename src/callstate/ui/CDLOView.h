@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QStaticText>
 #include <QTimer>
 
 #include <functional>
@@ -122,6 +123,9 @@ private:
     struct Button
     {
         QString title;
+        // The title laid out once, drawn many times.
+        mutable QStaticText text;
+        mutable int textFont = -1;
         LampState lamp;
         quint32 blinkRegister = StatusLamp::RegisterStart;
         bool lit = true;
@@ -133,13 +137,15 @@ private:
     void retitleAll();
     void setLampFromStatus(int index);
     void setLamp(int index, const LampState &lamp);
-    void repaintButton(int index);
+    void repaintButton(int index, bool lampOnly = false);
+    static QRect lampRect(const QRect &button);
     void updateScrollBars();
     int indexAt(const QPoint &viewportPos) const;
     QPoint offset() const;
     void setHovered(int index);
     void hoverTimeout();
-    void drawButton(QPainter &painter, int index, const QRect &rect) const;
+    void drawLamp(QPainter &painter, int index, const QRect &lamp) const;
+    void drawFace(QPainter &painter, int index, const QRect &rect) const;
     void openButtonSizeDialog();
     bool checkIdle() const;
     const QFont &buttonFont();
