@@ -143,7 +143,6 @@ const QList<Command> NotBuiltYet{
     Command::ClockSetting,
     Command::WakeUp,           Command::CancelWakeUp,     Command::MusicSelection, Command::CustomMessage,
     Command::SystemGreetings,  Command::TemporaryCos,     Command::AttendantCancel,
-    Command::ViewStationWindow, Command::ViewCoWindow,  Command::ViewQueue,
 };
 
 void verifyNotBuiltAreGreyed(const MainWindow &w)
@@ -1022,6 +1021,22 @@ private Q_SLOTS:
         QTRY_COMPARE(w->lcdBar()->upperLine().trimmed(), QStringLiteral("HI"));
         w->action(Command::ViewKeyTelephone)->trigger();
         QTRY_VERIFY(!w->childWindows().isOpen(ChildWindowTable::KeyTelephone));
+
+        // The status button windows and the call queue open from the View menu;
+        // the status windows close from it again.
+        for (Command c : {Command::ViewStationWindow, Command::ViewCoWindow, Command::ViewQueue}) {
+            w->action(c)->trigger();
+            QVERIFY(w->action(c)->isChecked());
+        }
+        QVERIFY(w->childWindows().isOpen(ChildWindowTable::StationStatus));
+        QVERIFY(w->childWindows().isOpen(ChildWindowTable::CoStatus));
+        QVERIFY(w->childWindows().isOpen(ChildWindowTable::Queue));
+        QCOMPARE(w->childWindows().window(ChildWindowTable::Queue)->windowTitle(), QStringLiteral("Call queue"));
+        for (Command c : {Command::ViewStationWindow, Command::ViewCoWindow}) {
+            w->action(c)->trigger();
+            QTRY_VERIFY(!w->action(c)->isChecked());
+        }
+        QVERIFY(!w->childWindows().isOpen(ChildWindowTable::StationStatus));
 
         // Exit while logged on: the log-off goes out and the window stays.
         QVERIFY(!w->close());

@@ -29,6 +29,15 @@
 #include "callstate/CAttendantCalls.h"
 #include "callstate/CExtStatusList.h"
 #include "callstate/ui/PagingDialog.h"
+#include "callstate/CTrkStatusList.h"
+#include "callstate/StatusToolTip.h"
+#include "callstate/ui/CDLOFrame.h"
+#include "callstate/ui/CDLOView.h"
+#include "callstate/ui/CQueueFrame.h"
+#include "callstate/ui/CQueueView.h"
+#include "directories/StationDirectory.h"
+#include "directories/CoDirectory.h"
+#include "directories/ui/CoInfoDialog.h"
 #include "directories/DirectoryFiles.h"
 #include "directories/ui/DirectoryFileCommands.h"
 #include "directories/ui/DirectoryFrame.h"
@@ -126,8 +135,6 @@ constexpr Command PendingCommands[] = {
     Command::ClockSetting,     Command::WakeUp,           Command::CancelWakeUp,
     Command::MusicSelection,   Command::CustomMessage,    Command::SystemGreetings,
     Command::TemporaryCos,     Command::AttendantCancel,
-    Command::ViewStationWindow, Command::ViewCoWindow,
-    Command::ViewQueue,
 };
 
 CSettingsSection mainFrameSection()
@@ -160,6 +167,7 @@ MainWindow::MainWindow(QWidget *parent)
     registerDirectoryWindows();
     registerPhoneNoAndTraceWindows();
     registerSpeedBinWindow();
+    registerCallStateWindows();
     updateTitle();
     refreshCommands();
 }
@@ -600,10 +608,15 @@ void MainWindow::runCommand(Command command)
     case Command::ViewLcdBar:
         m_lcdToolBar->setHidden(!m_lcdToolBar->isHidden());
         break;
-    case Command::ViewKeyTelephone:
     case Command::ViewStationWindow:
     case Command::ViewCoWindow:
     case Command::ViewQueue:
+        for (const WindowToggle &t : WindowToggles) {
+            if (t.command == command && m_console->isLoggedOn())
+                toggleCallStateWindow(t.slot);
+        }
+        break;
+    case Command::ViewKeyTelephone:
     case Command::ViewStationDirectory:
     case Command::ViewCoDirectory:
         for (const WindowToggle &t : WindowToggles) {
@@ -1260,4 +1273,149 @@ QMdiSubWindow *MainWindow::openSpeedBinWindow()
     frame->show();
     refreshCommands();
     return frame;
+}
+
+// ---------------------------------------------------------------- status button windows and call queue
+
+void MainWindow::registerCallStateWindows()
+{
+    m_children.registerReopening({CWindowKindSettings::Kind::QueueFrame, ChildWindowTable::Queue, -1, false,
+                                  [this](int) { openQueueWindow(); }});
+    m_children.registerReopening({CWindowKindSettings::Kind::StatusButtonFrame, ChildWindowTable::StationStatus,
+                                  ChildWindowTable::CoStatus, false, [this](int slot) { openStatusWindow(slot); }});
+    // Lines put on hold and taken off it; the attendant's rings join here too.
+    connect(&m_console->coLines(), &CTrkStatusList::queueEvent, this, &MainWindow::postQueueEvent);
+}
+
+void MainWindow::toggleCallStateWindow(int slot)
+{
+    if (QWidget *w = m_children.window(slot)) {
+        w->close();
+        return;
+    }
+    if (slot == ChildWindowTable::Queue)
+        openQueueWindow();
+    else
+        openStatusWindow(slot);
+}
+
+QMdiSubWindow *MainWindow::openStatusWindow(int slot)
+{
+    if (auto *open = qobject_cast<QMdiSubWindow *>(m_children.window(slot))) {
+        m_mdi->setActiveSubWindow(open);
+        return open;
+    }
+    if (!m_console->isLoggedOn() || (slot != ChildWindowTable::StationStatus && slot != ChildWindowTable::CoStatus))
+        return nullptr;
+    // One tool-tip maker for every status window, alive as long as the console.
+    struct TipsHolder : QObject
+    {
+        explicit TipsHolder(Console &c, QObject *parent)
+            : QObject(parent)
+            , tips(c.stations(), c.coLines(), c.clock())
+        {
+        }
+        StatusToolTip tips;
+    };
+    auto *holder = findChild<TipsHolder *>(QStringLiteral("statusToolTips"), Qt::FindDirectChildrenOnly);
+    if (!holder) {
+        holder = new TipsHolder(*m_console, this);
+        holder->setObjectName(QStringLiteral("statusToolTips"));
+    }
+    CDLOView::Context context;
+    context.stations = &m_console->stations();
+    context.lines = &m_console->coLines();
+    context.tips = &holder->tips;
+    context.request = &m_console->request();
+    context.ui = this;
+    context.attendantIdle = [this] { return programmingAllowed(); };
+    const quint32 kind = slot == ChildWindowTable::StationStatus ? PORT_KIND_EXT : PORT_KIND_TRK;
+    auto *view = new CDLOView(kind, context);
+    auto *frame = new CDLOFrame(view);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    m_mdi->addSubWindow(frame);
+    frame->restorePlacement();
+    m_children.enter(slot, frame, frame->titleKey());
+    connect(this, &MainWindow::languageChanged, frame, &CDLOFrame::retranslate);
+    connect(view, &CDLOView::commandRequested, this, &MainWindow::statusWindowCommand);
+    connect(view, &CDLOView::smallKeyPadRequested, this, [this] { openSmallKeyPad(); });
+    connect(frame, &QObject::destroyed, this, &MainWindow::refreshCommands, Qt::QueuedConnection);
+    frame->show();
+    refreshCommands();
+    return frame;
+}
+
+void MainWindow::statusWindowCommand(quint32 kind, int index, int command)
+{
+    if (command == CDLOView::SendMail) {
+        openMailDialog(index + 1);
+        return;
+    }
+    if (command != CDLOView::OpenDatabase)
+        return;
+    DirectoryFiles &files = m_console->directories();
+    QDialog *dialog = nullptr;
+    if (kind == PORT_KIND_EXT) {
+        const CExtStatus *station = m_console->stations().record(quint16(index));
+        if (!station || !files.stations())
+            return;
+        const StationInfoDialog::Key key{index + 1, station->numberText(), station->name};
+        auto *info = new StationInfoDialog(*this, *files.stations(), key, m_console->isLoggedOn(), this);
+        prepareStationInfoDialog(*info);
+        dialog = info;
+    } else {
+        const CTrkStatus *line = m_console->coLines().record(quint16(index));
+        if (!line || !files.coLines())
+            return;
+        const CoInfoDialog::Key key{index + 1, m_console->coLines().coNameText(line->coNameNumber), line->numberText(),
+                                    Nibbles::toText(line->retrieveCode)};
+        dialog = new CoInfoDialog(*this, *files.coLines(), key, this);
+    }
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+QMdiSubWindow *MainWindow::openQueueWindow()
+{
+    if (auto *open = qobject_cast<QMdiSubWindow *>(m_children.window(ChildWindowTable::Queue))) {
+        m_mdi->setActiveSubWindow(open);
+        return open;
+    }
+    if (!m_console->isLoggedOn())
+        return nullptr;
+    CQueueView::Context context;
+    context.stations = &m_console->stations();
+    context.lines = &m_console->coLines();
+    context.request = &m_console->request();
+    context.clock = &m_console->clock();
+    context.callerInfoEnabled = [this] { return m_callerInfo; };
+    context.attendantInCall = [this] {
+        const QChar own = attendantStationState();
+        return !own.isNull() && own != QLatin1Char('@') && own != QLatin1Char('A') && own != QLatin1Char('B');
+    };
+    context.pictureFile = [this](quint16 stationIndex) {
+        StationDirectory *directory = m_console->directories().stations();
+        if (!directory)
+            return QString();
+        const std::optional<StationFields> fields = directory->find(stationIndex + 1);
+        return fields && fields->size() > 10 ? fields->at(10) : QString();
+    };
+    auto *view = new CQueueView(context);
+    auto *frame = new CQueueFrame(view, *this, [this] { return m_console->isLoggedOn(); });
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    m_mdi->addSubWindow(frame);
+    frame->restorePlacement();
+    m_children.enter(ChildWindowTable::Queue, frame, QString::fromLatin1(CQueueFrame::TitleKey));
+    connect(this, &MainWindow::languageChanged, view, &CQueueView::retranslate);
+    connect(frame, &QObject::destroyed, this, &MainWindow::refreshCommands, Qt::QueuedConnection);
+    frame->show();
+    showMessage(QStringLiteral("#:info_start_queueW"), QStringLiteral("#:info_title_queueW"), 0);
+    refreshCommands();
+    return frame;
+}
+
+void MainWindow::postQueueEvent(const CQueueEvent &event)
+{
+    if (auto *frame = qobject_cast<CQueueFrame *>(m_children.window(ChildWindowTable::Queue)))
+        frame->view()->post(event);
 }

@@ -15,6 +15,7 @@
 #include <optional>
 
 class Console;
+struct CQueueEvent;
 class HelpWindow;
 class KeyboardIndicators;
 class LcdBar;
@@ -191,4 +192,16 @@ private:
     void openPagingDialog();
     // Export, import and printing of the directories.
     void openPrintDialog();
+    // ---- status button windows and call queue
+public:
+    // Hands a queue update to the open call queue; dropped while none is open.
+    void postQueueEvent(const CQueueEvent &event);
+    QMdiSubWindow *openStatusWindow(int slot);
+    QMdiSubWindow *openQueueWindow();
+
+private:
+    void registerCallStateWindows();
+    void toggleCallStateWindow(int slot);
+    // Pop-up menu commands of a status button that open other parts' dialogs.
+    void statusWindowCommand(quint32 kind, int index, int command);
 };

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "callstate/CQueueEvent.h"
+#include "callstate/CallInfoQueue.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+
+#include <functional>
+
+class CExtStatusList;
+class CTrkStatusList;
+class CLinkRequest;
+class Clock;
+
+// One row of the call queue.
+struct QueueRow
+{
+    QString key;          // "CO 07" or "STA 123": identifies the row
+    int type = QueueType::None;
+    quint16 index = 0;    // line index (types 0 to 4) or station index (type 5)
+    QString description;
+    QDateTime arrival;
+    QString time = QStringLiteral("00:00");
+};
+
+// The calls waiting for the attendant, in order of arrival, with their
+// waiting times. Queue updates add and remove rows; every second the times
+// advance and rows whose line no longer is in the state they stand for are
+// dropped. The call-information pop-up is fed from here.
+class CallQueue : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr quint16 NoStation = 255;
+
+    CallQueue(const CExtStatusList &stations, const CTrkStatusList &lines, CLinkRequest &request,
+              const Clock &clock, QObject *parent = nullptr);
+
+    // The "CallerInfo"/"Enable" option: offer new calls to the pop-up.
+    void setCallerInfoEnabled(std::function<bool()> enabled) { m_callerInfo = std::move(enabled); }
+
+    void post(const CQueueEvent &event);
+    // The once-a-second step of the waiting times.
+    void tick();
+    // A click on a row: answers the call, or drops a row that cannot be answered.
+    // Returns true when a request went out.
+    bool answer(int row);
+
+    const QList<QueueRow> &rows() const { return m_rows; }
+    CallInfoQueue &popup() { return m_popup; }
+
+    // "QLTN_TRK_INCOMING", ... or "Unknown(0x%X)".
+    static QString typeName(int type);
+    // The key of the type's text, empty for an unknown type.
+    static QString typeTextKey(int type);
+    QString keyText(int type, quint16 index) const;
+    // "mm:ss" of a waiting time, minutes counted within the hour.
+    static QString waitingText(qint64 seconds);
+
+Q_SIGNALS:
+    // A ringing, transferred or recalled call arrived or left: the window comes forward.
+    void raiseRequested();
+    void rowRemoved(int row);
+    void rowAppended(int row);
+    void timesChanged();
+
+private:
+    void removeRow(int row);
+    // True while the line's status still matches the row's type.
+    bool matchesLiveStatus(const QueueRow &row, quint8 *status) const;
+
+    const CExtStatusList &m_stations;
+    const CTrkStatusList &m_lines;
+    CLinkRequest &m_request;
+    const Clock &m_clock;
+    CallInfoQueue m_popup;
+    std::function<bool()> m_callerInfo;
+    QList<QueueRow> m_rows;
+    int m_previousType = QueueType::None;
+    quint16 m_lastIntercom = NoStation;
+};

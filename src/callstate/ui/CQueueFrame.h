@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QMdiSubWindow>
+
+#include <functional>
+
+class CQueueView;
+class OperatorUi;
+
+// The call queue's child window. While logged on the operator confirms
+// closing it, as the waiting calls are no longer listed then.
+class CQueueFrame : public QMdiSubWindow
+{
+    Q_OBJECT
+public:
+    static constexpr const char *TitleKey = "#:queue_window_WINTITLE";
+
+    CQueueFrame(CQueueView *view, OperatorUi &ui, std::function<bool()> loggedOn, QWidget *parent = nullptr);
+    ~CQueueFrame() override;
+
+    CQueueView *view() const { return m_view; }
+    void restorePlacement();
+    // Closes without asking (log-off, exit).
+    void closeNow();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    CQueueView *m_view;
+    OperatorUi &m_ui;
+    std::function<bool()> m_loggedOn;
+    bool m_closeNow = false;
+};
