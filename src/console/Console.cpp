@@ -23,6 +23,7 @@
 #include "keyset/KeyTelephone.h"
 #include "mail/MailJob.h"
 #include "mail/StationMailLookup.h"
+#include "programming/AttendantProgramming.h"
 #include "base/OperatorUi.h"
 #include "base/TimerHost.h"
 #include "base/TimerIds.h"
@@ -39,6 +40,7 @@ struct Console::Parts
         , attendant(link, timers, ui, stations, lines, status)
         , keyTelephone(request, timers)
         , mail(timers, ui, clock)
+        , programming(request, stations, ui)
         , logDecoder(&attendant.session())
         , infoDecoder(&attendant.loader())
     {
@@ -56,6 +58,7 @@ struct Console::Parts
     CAttendantState attendant;
     KeyTelephone keyTelephone;
     MailJob mail;
+    AttendantProgramming programming;
     LogEventDecoder logDecoder;
     SysInfoDecoder infoDecoder;
 };
@@ -74,6 +77,12 @@ Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const Co
     p.dispatcher.routes().stations = &p.stations;
     p.dispatcher.routes().coLines = &p.lines;
     p.dispatcher.routes().keyTelephone = &p.keyTelephone;
+    p.dispatcher.routes().programming = &p.programming;
+    // The main window narrows this to the attendant's own station state.
+    p.programming.setAllowedQuery([this] { return isLoggedOn(); });
+    p.programming.setTimeRegistrar([this](AttendantProgramming::TimeReceiver receiver) {
+        m_parts->attendant.loader().registerTimeReceiver(std::move(receiver));
+    });
     p.dispatcher.setLoggedOnQuery([this] { return isLoggedOn(); });
     p.dispatcher.setPayloadObserver([this] { m_parts->attendant.session().payloadReceived(); });
     connect(&p.link, &CLinkPort::dataReceived, this, [this](const QByteArray &payload) {
@@ -123,6 +132,7 @@ LinkDispatcher &Console::dispatcher() const { return m_parts->dispatcher; }
 PbxConnection &Console::connection() const { return *m_parts->connection; }
 LinkConnection *Console::linkConnection() const { return qobject_cast<LinkConnection *>(m_parts->connection.get()); }
 CAttendantState &Console::attendant() const { return m_parts->attendant; }
+AttendantProgramming &Console::programming() const { return m_parts->programming; }
 CLogSession &Console::session() const { return m_parts->attendant.session(); }
 CSysInfoLoader &Console::loader() const { return m_parts->attendant.loader(); }
 CExtStatusList &Console::stations() const { return m_parts->stations; }

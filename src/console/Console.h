@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+class AttendantProgramming;
 class CAttendantState;
 class CExtStatusList;
 class CLinkPort;
@@ -62,6 +63,8 @@ public:
     KeyTelephone &keyTelephone() const;
     // The mails on their way to a mail server.
     MailJob &mail() const;
+    // The attendant programming commands and the replies of class 0x09.
+    AttendantProgramming &programming() const;
     // The Mail field of a station's directory record, or what went wrong.
     StationMailAddress stationMail(int port) const;
     // Opens the directory files in the "Database" folder and lets the tables

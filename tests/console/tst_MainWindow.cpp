@@ -140,9 +140,7 @@ private:
 
 // Commands whose windows and dialogs are not built yet: greyed in every state.
 const QList<Command> NotBuiltYet{
-    Command::Import,           Command::Export,           Command::Print,          Command::ClockSetting,
-    Command::WakeUp,           Command::CancelWakeUp,     Command::MusicSelection, Command::CustomMessage,
-    Command::SystemGreetings,  Command::TemporaryCos,     Command::AttendantCancel,
+    Command::Import,           Command::Export,           Command::Print,
     Command::ViewStationWindow, Command::ViewCoWindow,  Command::ViewQueue,
     Command::ViewSpeedBinDirectory,
     Command::ViewPhoneNumberDirectory, Command::Paging,

@@ -33,6 +33,8 @@
 #include "base/ui/Translate.h"
 #include "transport/LinkConnection.h"
 #include "transport/ui/ConnectionMethodDialog.h"
+#include "programming/AttendantProgramming.h"
+#include "programming/ui/ProgrammingDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -106,9 +108,6 @@ constexpr Command ProgrammingCommands[] = {
 // silent. A command leaves this list when its window or dialog is built.
 constexpr Command PendingCommands[] = {
     Command::Import,           Command::Export,           Command::Print,
-    Command::ClockSetting,     Command::WakeUp,           Command::CancelWakeUp,
-    Command::MusicSelection,   Command::CustomMessage,    Command::SystemGreetings,
-    Command::TemporaryCos,     Command::AttendantCancel,
     Command::ViewStationWindow, Command::ViewCoWindow,
     Command::ViewQueue,
     Command::ViewSpeedBinDirectory, Command::ViewPhoneNumberDirectory, Command::Paging,
@@ -616,9 +615,6 @@ void MainWindow::runCommand(Command command)
     case Command::PreviousPane:
         m_mdi->activatePreviousSubWindow();
         break;
-    case Command::Import:
-    case Command::Export:
-    case Command::Print:
     case Command::ClockSetting:
     case Command::WakeUp:
     case Command::CancelWakeUp:
@@ -627,6 +623,11 @@ void MainWindow::runCommand(Command command)
     case Command::SystemGreetings:
     case Command::TemporaryCos:
     case Command::AttendantCancel:
+        programmingCommand(command);
+        break;
+    case Command::Import:
+    case Command::Export:
+    case Command::Print:
     case Command::SmallKeyPad:
         openSmallKeyPad();
         break;
@@ -1014,5 +1015,50 @@ void MainWindow::dropBoxes()
     if (QWidget *box = m_openBox) {
         box->disconnect(this);
         delete box;
+    }
+}
+
+// ---------------------------------------------------------------- attendant programming
+
+ProgrammingDialogs &MainWindow::programmingDialogs()
+{
+    AttendantProgramming &programming = m_console->programming();
+    // Every OK asks the same as the menu's enabling.
+    programming.setAllowedQuery([this] { return programmingAllowed(); });
+    return ProgrammingDialogs::of(this, programming, m_timers, m_clock);
+}
+
+void MainWindow::programmingCommand(Command command)
+{
+    if (!programmingAllowed())
+        return;
+    ProgrammingDialogs &dialogs = programmingDialogs();
+    switch (command) {
+    case Command::ClockSetting:
+        dialogs.openClockSetting();
+        break;
+    case Command::WakeUp:
+        dialogs.openWakeUp();
+        break;
+    case Command::CancelWakeUp:
+        dialogs.openCancelWakeUp();
+        break;
+    case Command::MusicSelection:
+        dialogs.musicSelection();
+        break;
+    case Command::CustomMessage:
+        dialogs.openCustomMessage();
+        break;
+    case Command::SystemGreetings:
+        dialogs.openSystemGreetings();
+        break;
+    case Command::TemporaryCos:
+        dialogs.openTemporaryCos();
+        break;
+    case Command::AttendantCancel:
+        dialogs.openAttendantCancel();
+        break;
+    default:
+        break;
     }
 }
