@@ -29,8 +29,22 @@ LimitedNumberField::Outcome LimitedNumberField::textChanged(const QString &text)
         m_last = value;
         return out;
     }
+    // The first digits of a number above a lower limit of two or more digits
+    // (the "1" of 12 when 11 is the least): typed on, they become a valid number.
+    if (ok && value < m_lower && out.text.size() < QString::number(m_upper).size())
+        return out;
     out.text = m_last ? QString::number(*m_last) : QString();
     out.caret = int(out.text.size());
     out.beep = true;
     return out;
+}
+
+LimitedNumberField::Outcome LimitedNumberField::settle(const QString &text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    if (text.isEmpty() || (ok && holds(value)))
+        return {text, -1, false};
+    const QString last = m_last ? QString::number(*m_last) : QString();
+    return {last, int(last.size()), true};
 }

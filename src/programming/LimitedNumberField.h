@@ -28,6 +28,9 @@ public:
     void setLastValid(std::optional<int> value) { m_last = value; }
 
     Outcome textChanged(const QString &text);
+    // Before the field is used: a number still short of the lower limit puts
+    // back the last valid value.
+    Outcome settle(const QString &text);
     bool holds(int value) const { return value >= m_lower && value <= m_upper; }
 
 private:

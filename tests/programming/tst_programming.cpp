@@ -286,7 +286,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("last"); // -1: none
         QTest::newRow("inside") << "12" << "12" << -1 << false << 12;
         QTest::newRow("leading zeros go, caret to start") << "007" << "7" << 0 << false << 7;
-        QTest::newRow("zeros only are 0, below the limit") << "000" << "5" << 1 << true << 5;
+        QTest::newRow("zeros only become 0") << "000" << "0" << 0 << false << 5;
         QTest::newRow("above the limit puts the last back") << "60" << "5" << 1 << true << 5;
         QTest::newRow("not a number") << "1x" << "5" << 1 << true << 5;
         QTest::newRow("empty has no last") << "" << "" << -1 << false << -1;
@@ -309,6 +309,22 @@ private Q_SLOTS:
         // With no last value an out-of-range number leaves the field empty.
         field.setLastValid(std::nullopt);
         QCOMPARE(field.textChanged(QStringLiteral("99")).text, QString());
+    }
+
+    // With a lower limit of two digits the first digit typed is kept, but is
+    // put back before use when no second digit follows.
+    void limitedNumberFieldOfTwoDigitLimits()
+    {
+        LimitedNumberField field(11, 20);
+        QCOMPARE(field.textChanged(QStringLiteral("1")).text, QStringLiteral("1"));
+        QCOMPARE(field.lastValid(), std::optional<int>(11));
+        QCOMPARE(field.textChanged(QStringLiteral("12")).text, QStringLiteral("12"));
+        QCOMPARE(field.textChanged(QStringLiteral("3")).text, QStringLiteral("3"));
+        const LimitedNumberField::Outcome out = field.settle(QStringLiteral("3"));
+        QCOMPARE(out.text, QStringLiteral("12"));
+        QVERIFY(out.beep);
+        QVERIFY(!field.settle(QStringLiteral("15")).beep);
+        QCOMPARE(field.textChanged(QStringLiteral("21")).text, QStringLiteral("12"));
     }
 
     void clockFieldsFromTime_data()

@@ -28,7 +28,19 @@ void LimitedNumberEdit::textChanged(const QString &text)
 {
     if (m_applying)
         return;
-    const LimitedNumberField::Outcome out = m_field.textChanged(text);
+    apply(m_field.textChanged(text), text);
+}
+
+bool LimitedNumberEdit::settle()
+{
+    const QString text = m_edit->text();
+    const LimitedNumberField::Outcome out = m_field.settle(text);
+    apply(out, text);
+    return !out.beep;
+}
+
+void LimitedNumberEdit::apply(const LimitedNumberField::Outcome &out, const QString &text)
+{
     if (out.text != text) {
         m_applying = true;
         m_edit->setText(out.text);

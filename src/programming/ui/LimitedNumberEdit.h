@@ -23,9 +23,12 @@ public:
     void setValue(std::optional<int> value);
     // The number the text holds, or none when empty.
     std::optional<int> value() const;
+    // Before OK: false when a number short of its lower limit was put back.
+    bool settle();
 
 private:
     void textChanged(const QString &text);
+    void apply(const LimitedNumberField::Outcome &out, const QString &text);
 
     QLineEdit *m_edit;
     LimitedNumberField m_field;

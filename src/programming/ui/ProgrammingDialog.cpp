@@ -39,7 +39,9 @@ QLineEdit *ProgrammingDialog::addTextField(const QString &name, const QString &l
 LimitedNumberEdit *ProgrammingDialog::addNumberField(const QString &name, const QString &labelKey, int lower,
                                                      int upper, int maxLength)
 {
-    return new LimitedNumberEdit(addTextField(name, labelKey, maxLength), lower, upper, maxLength);
+    auto *number = new LimitedNumberEdit(addTextField(name, labelKey, maxLength), lower, upper, maxLength);
+    m_numbers.append(number);
+    return number;
 }
 
 void ProgrammingDialog::keepUpperCase(QLineEdit *edit)
@@ -70,6 +72,9 @@ void ProgrammingDialog::finish(QWidget *lastField)
 
 void ProgrammingDialog::okPressed()
 {
-    if (run())
+    bool settled = true;
+    for (LimitedNumberEdit *number : std::as_const(m_numbers))
+        settled = number->settle() && settled;
+    if (settled && run())
         accept();
 }

@@ -2,6 +2,8 @@
 
 #include "base/ui/ConsoleDialog.h"
 
+#include <QList>
+
 class AttendantProgramming;
 class LimitedNumberEdit;
 class QFormLayout;
@@ -39,4 +41,5 @@ private:
     AttendantProgramming &m_programming;
     QVBoxLayout *m_layout;
     QFormLayout *m_form;
+    QList<LimitedNumberEdit *> m_numbers;
 };
