@@ -1,9 +1,13 @@
+#include "FakeConnection.h"
 #include "FakeTransport.h"
 #include "ManualClock.h"
 #include "ManualTimerHost.h"
 #include "Recorders.h"
 
 #include "callstate/CExtStatusList.h"
+#include "console/Console.h"
+#include "link/LinkDispatcher.h"
+#include "session/CSysInfoLoader.h"
 #include "callstate/PortStatus.h"
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
@@ -430,6 +434,24 @@ private Q_SLOTS:
         clock.selectPbxTime();
         clock.cancel();
         QVERIFY(!m_timers->isActive(ClockSetting::kTimerId));
+    }
+
+    // The console hands class 0x09 to its programming model and the PBX's
+    // time to the clock setting's request.
+    void consoleWiring()
+    {
+        OperatorUiRecorder ui;
+        Console console(*m_timers, ui, m_clock,
+                        [](CLinkPort &link, OperatorUi &) { return std::make_unique<FakeConnection>(link); });
+        QCOMPARE(console.dispatcher().routeEvent(0x09, 0x0902, hex("09 02 05"), 0), quint16(3));
+        QCOMPARE(console.programming().musicChannel(), quint8(5));
+        QDateTime received;
+        console.programming().registerTimeReceiver([&](const QDateTime &t) { received = t; });
+        const QDateTime time(QDate(2027, 5, 6), QTime(7, 8));
+        console.loader().onPbxTime(time);
+        QCOMPARE(received, time);
+        // Logged off, nothing may be programmed.
+        QVERIFY(!console.programming().allowed());
     }
 
 private:
