@@ -102,6 +102,8 @@ void ClockSetting::pbxTimeReceived(const QDateTime &time)
         return;
     m_timers.stop(kTimerId);
     m_expiries = 0;
+    // An open question is answered by the time itself.
+    m_asking = false;
     m_fields = fieldsFrom(time);
     Q_EMIT fieldsChanged();
 }

@@ -428,6 +428,21 @@ private Q_SLOTS:
         }
     }
 
+    // The time that comes while the operator is asked settles the question.
+    void clockPbxTimeWhileAsking()
+    {
+        std::function<void(const QDateTime &)> receiver;
+        m_programming->setTimeRegistrar([&](auto r) { receiver = std::move(r); });
+        ClockSetting clock(*m_programming, *m_timers, m_clock);
+        clock.selectPbxTime();
+        m_timers->advance(1000);
+        receiver(QDateTime(QDate(2027, 2, 1), QTime(13, 4)));
+        clock.answerNoResponse(true);
+        QCOMPARE(sent().size(), 2);
+        QVERIFY(!m_timers->isActive(ClockSetting::kTimerId));
+        QCOMPARE(clock.label(), QStringLiteral("27/2/1 1:4 p.m."));
+    }
+
     void clockCancelStopsTheTimer()
     {
         ClockSetting clock(*m_programming, *m_timers, m_clock);
