@@ -28,6 +28,7 @@
 #include "keyset/KeyTelephone.h"
 #include "mail/MailJob.h"
 #include "mail/StationMailLookup.h"
+#include "programming/AttendantProgramming.h"
 #include "base/OperatorUi.h"
 #include "base/TimerHost.h"
 #include "base/TimerIds.h"
@@ -47,6 +48,7 @@ struct Console::Parts
         , reconnector(timers, ui)
         , calls(link, stations, lines, ui)
         , paging(link)
+        , programming(request, stations, ui)
         , logDecoder(&attendant.session())
         , infoDecoder(&attendant.loader())
     {
@@ -67,6 +69,7 @@ struct Console::Parts
     Reconnector reconnector;
     CAttendantCalls calls;
     Paging paging;
+    AttendantProgramming programming;
     LogEventDecoder logDecoder;
     SysInfoDecoder infoDecoder;
 };
@@ -86,6 +89,12 @@ Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const Co
     p.dispatcher.routes().coLines = &p.lines;
     p.dispatcher.routes().keyTelephone = &p.keyTelephone;
     p.dispatcher.routes().attendantCalls = &p.calls;
+    p.dispatcher.routes().programming = &p.programming;
+    // The main window narrows this to the attendant's own station state.
+    p.programming.setAllowedQuery([this] { return isLoggedOn(); });
+    p.programming.setTimeRegistrar([this](AttendantProgramming::TimeReceiver receiver) {
+        m_parts->attendant.loader().registerTimeReceiver(std::move(receiver));
+    });
     p.dispatcher.setLoggedOnQuery([this] { return isLoggedOn(); });
     p.dispatcher.setPayloadObserver([this] { m_parts->attendant.session().payloadReceived(); });
     connect(&p.link, &CLinkPort::dataReceived, this, [this](const QByteArray &payload) {
@@ -154,6 +163,7 @@ LinkDispatcher &Console::dispatcher() const { return m_parts->dispatcher; }
 PbxConnection &Console::connection() const { return *m_parts->connection; }
 LinkConnection *Console::linkConnection() const { return qobject_cast<LinkConnection *>(m_parts->connection.get()); }
 CAttendantState &Console::attendant() const { return m_parts->attendant; }
+AttendantProgramming &Console::programming() const { return m_parts->programming; }
 CLogSession &Console::session() const { return m_parts->attendant.session(); }
 CSysInfoLoader &Console::loader() const { return m_parts->attendant.loader(); }
 CExtStatusList &Console::stations() const { return m_parts->stations; }

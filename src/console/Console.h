@@ -7,6 +7,7 @@
 #include <memory>
 
 class CAttendantCalls;
+class AttendantProgramming;
 class CAttendantState;
 class CExtStatusList;
 class CLinkPort;
@@ -72,6 +73,8 @@ public:
     CAttendantCalls &calls() const;
     // Paging through the PBX.
     Paging &paging() const;
+    // The attendant programming commands and the replies of class 0x09.
+    AttendantProgramming &programming() const;
     // The Mail field of a station's directory record, or what went wrong.
     StationMailAddress stationMail(int port) const;
     // Opens the directory files in the "Database" folder and lets the tables

@@ -59,6 +59,8 @@
 #include "base/ui/Translate.h"
 #include "transport/LinkConnection.h"
 #include "transport/ui/ConnectionMethodDialog.h"
+#include "programming/AttendantProgramming.h"
+#include "programming/ui/ProgrammingDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -127,14 +129,6 @@ constexpr WindowToggle WindowToggles[] = {
 constexpr Command ProgrammingCommands[] = {
     Command::ClockSetting, Command::WakeUp,          Command::CancelWakeUp, Command::MusicSelection,
     Command::CustomMessage, Command::SystemGreetings, Command::TemporaryCos, Command::AttendantCancel,
-};
-
-// Commands whose windows and dialogs are not built yet: greyed rather than
-// silent. A command leaves this list when its window or dialog is built.
-constexpr Command PendingCommands[] = {
-    Command::ClockSetting,     Command::WakeUp,           Command::CancelWakeUp,
-    Command::MusicSelection,   Command::CustomMessage,    Command::SystemGreetings,
-    Command::TemporaryCos,     Command::AttendantCancel,
 };
 
 CSettingsSection mainFrameSection()
@@ -402,8 +396,6 @@ void MainWindow::refreshCommands()
     enable(Command::Paging, loggedOn);
     check(Command::ViewSpeedBinDirectory, m_children.isOpen(ChildWindowTable::SpeedBinDirectory));
     check(Command::ViewPhoneNumberDirectory, m_children.isOpen(ChildWindowTable::PhoneNumberDirectory));
-    for (Command c : PendingCommands)
-        enable(c, false);
 }
 
 QChar MainWindow::attendantStationState() const
@@ -672,6 +664,8 @@ void MainWindow::runCommand(Command command)
     case Command::SystemGreetings:
     case Command::TemporaryCos:
     case Command::AttendantCancel:
+        programmingCommand(command);
+        break;
     case Command::SmallKeyPad:
         openSmallKeyPad();
         break;
@@ -682,7 +676,6 @@ void MainWindow::runCommand(Command command)
         openPagingDialog();
         break;
     case Command::None:
-        qCDebug(lcMainWindow) << "command not available yet:" << int(command);
         break;
     }
     refreshCommands();
@@ -1418,4 +1411,49 @@ void MainWindow::postQueueEvent(const CQueueEvent &event)
 {
     if (auto *frame = qobject_cast<CQueueFrame *>(m_children.window(ChildWindowTable::Queue)))
         frame->view()->post(event);
+}
+
+// ---------------------------------------------------------------- attendant programming
+
+ProgrammingDialogs &MainWindow::programmingDialogs()
+{
+    AttendantProgramming &programming = m_console->programming();
+    // Every OK asks the same as the menu's enabling.
+    programming.setAllowedQuery([this] { return programmingAllowed(); });
+    return ProgrammingDialogs::of(this, programming, m_timers, m_clock);
+}
+
+void MainWindow::programmingCommand(Command command)
+{
+    if (!programmingAllowed())
+        return;
+    ProgrammingDialogs &dialogs = programmingDialogs();
+    switch (command) {
+    case Command::ClockSetting:
+        dialogs.openClockSetting();
+        break;
+    case Command::WakeUp:
+        dialogs.openWakeUp();
+        break;
+    case Command::CancelWakeUp:
+        dialogs.openCancelWakeUp();
+        break;
+    case Command::MusicSelection:
+        dialogs.musicSelection();
+        break;
+    case Command::CustomMessage:
+        dialogs.openCustomMessage();
+        break;
+    case Command::SystemGreetings:
+        dialogs.openSystemGreetings();
+        break;
+    case Command::TemporaryCos:
+        dialogs.openTemporaryCos();
+        break;
+    case Command::AttendantCancel:
+        dialogs.openAttendantCancel();
+        break;
+    default:
+        break;
+    }
 }

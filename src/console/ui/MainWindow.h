@@ -20,6 +20,7 @@ class HelpWindow;
 class KeyboardIndicators;
 class LcdBar;
 class LogStatusWindow;
+class ProgrammingDialogs;
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -136,6 +137,10 @@ private:
     // is not known.
     QChar attendantStationState() const;
     bool programmingAllowed() const;
+    // The programming dialogs over this window, made on first use; the replies
+    // of the PBX that want a dialog open theirs through it.
+    ProgrammingDialogs &programmingDialogs();
+    void programmingCommand(Command command);
 
     // The speed-bin directory (at the end: its own block).
     void registerSpeedBinWindow();
