@@ -38,6 +38,9 @@
 #include "directories/StationDirectory.h"
 #include "directories/CoDirectory.h"
 #include "directories/ui/CoInfoDialog.h"
+#include "callstate/ui/StationCallMenu.h"
+#include "callstate/ui/StationNumberDialog.h"
+#include "directories/ui/PrintJob.h"
 #include "directories/DirectoryFiles.h"
 #include "directories/ui/DirectoryFileCommands.h"
 #include "directories/ui/DirectoryFrame.h"
@@ -65,6 +68,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDialog>
 #include <QDir>
 #include <QLoggingCategory>
@@ -394,6 +398,8 @@ void MainWindow::refreshCommands()
     // The pad's keys and the pages go to the PBX.
     enable(Command::SmallKeyPad, loggedOn);
     enable(Command::Paging, loggedOn);
+    // One print job at a time.
+    enable(Command::Print, !PrintJob::isRunning());
     check(Command::ViewSpeedBinDirectory, m_children.isOpen(ChildWindowTable::SpeedBinDirectory));
     check(Command::ViewPhoneNumberDirectory, m_children.isOpen(ChildWindowTable::PhoneNumberDirectory));
 }
@@ -831,6 +837,8 @@ QMdiSubWindow *MainWindow::openDirectoryWindow(int slot)
 
 void MainWindow::prepareStationInfoDialog(StationInfoDialog &dialog)
 {
+    dialog.setCallNumberHook([this](const QString &digits) { return m_console->calls().callNumber(digits); });
+    dialog.setCallStationHook([this](const QString &number) { return m_console->calls().callStation(number); });
     dialog.setFullNameSavedHook([this](int port, const QString &fullName) {
         CExtStatusList &stations = m_console->stations();
         if (port < 1 || port > stations.count())
@@ -1079,7 +1087,7 @@ QMdiSubWindow *MainWindow::openPhoneNoWindow()
     }
     CPhoneNoView::Context context;
     context.ui = this;
-    context.canCall = [this] { return programmingAllowed(); };
+    context.canCall = [this] { return m_console->calls().canMakeCall(); };
     context.sendDigits = [this](const QString &digits) { return m_console->request().commandText(digits); };
     auto *view = new CPhoneNoView(m_console->directories().phoneNumbers(), context);
     view->document().setLoggedOn(m_console->isLoggedOn());
@@ -1249,7 +1257,7 @@ QMdiSubWindow *MainWindow::openSpeedBinWindow()
     CPhoneBookView::Context context;
     context.ui = this;
     // The attendant's calls decide; until they are wired, a logged-on position calls.
-    context.canCall = [this] { return m_console->isLoggedOn(); };
+    context.canCall = [this] { return m_console->calls().canMakeCall(); };
     context.call = [this](const QString &keys) { return m_console->request().keySequence(keys); };
     auto *view = new CPhoneBookView(*db, context);
     auto *frame = new CPhoneBookFrame(view);
@@ -1278,6 +1286,7 @@ void MainWindow::registerCallStateWindows()
                                   ChildWindowTable::CoStatus, false, [this](int slot) { openStatusWindow(slot); }});
     // Lines put on hold and taken off it; the attendant's rings join here too.
     connect(&m_console->coLines(), &CTrkStatusList::queueEvent, this, &MainWindow::postQueueEvent);
+    connect(m_console.get(), &Console::queueEvent, this, &MainWindow::postQueueEvent);
 }
 
 void MainWindow::toggleCallStateWindow(int slot)
@@ -1321,7 +1330,7 @@ QMdiSubWindow *MainWindow::openStatusWindow(int slot)
     context.tips = &holder->tips;
     context.request = &m_console->request();
     context.ui = this;
-    context.attendantIdle = [this] { return programmingAllowed(); };
+    context.attendantIdle = [this] { return m_console->calls().canMakeCall(); };
     const quint32 kind = slot == ChildWindowTable::StationStatus ? PORT_KIND_EXT : PORT_KIND_TRK;
     auto *view = new CDLOView(kind, context);
     auto *frame = new CDLOFrame(view);
@@ -1331,6 +1340,15 @@ QMdiSubWindow *MainWindow::openStatusWindow(int slot)
     m_children.enter(slot, frame, frame->titleKey());
     connect(this, &MainWindow::languageChanged, frame, &CDLOFrame::retranslate);
     connect(view, &CDLOView::commandRequested, this, &MainWindow::statusWindowCommand);
+    // A station button runs the attendant's call operation; a double click selects it.
+    connect(view, &CDLOView::buttonPressed, this, [this](quint32 kind, int index) {
+        if (kind == PORT_KIND_EXT)
+            StationCallMenu::buttonPressed(m_console->calls(), quint16(index), QCursor::pos(), this);
+    });
+    connect(view, &CDLOView::buttonDoubleClicked, this, [this](quint32 kind, int index) {
+        if (kind == PORT_KIND_EXT)
+            m_console->calls().stationSelect(quint16(index));
+    });
     connect(view, &CDLOView::smallKeyPadRequested, this, [this] { openSmallKeyPad(); });
     connect(frame, &QObject::destroyed, this, &MainWindow::refreshCommands, Qt::QueuedConnection);
     frame->show();
@@ -1343,6 +1361,44 @@ void MainWindow::statusWindowCommand(quint32 kind, int index, int command)
     if (command == CDLOView::SendMail) {
         openMailDialog(index + 1);
         return;
+    }
+    if (kind == PORT_KIND_EXT) {
+        const auto station = quint16(index);
+        const CExtStatus *record = m_console->stations().record(station);
+        AttendantProgramming &programming = m_console->programming();
+        switch (command) {
+        case CDLOView::WakeUpAlarm:
+            programmingDialogs(); // the reply opens the wake-up dialog
+            programming.queryWakeUp(station);
+            return;
+        case CDLOView::CancelWakeUp:
+            programming.cancelWakeUpOf(station);
+            return;
+        case CDLOView::AttendantCancel:
+            programming.attendantCancelOf(station);
+            return;
+        case CDLOView::TempCos:
+            programmingDialogs();
+            programming.queryTemporaryCos(station);
+            return;
+        case CDLOView::StationName:
+            if (record)
+                programmingDialogs().openStationName(record->numberText());
+            return;
+        case CDLOView::ChangeAuthCode:
+            if (record)
+                programmingDialogs().openAuthorisationCode(record->numberText());
+            return;
+        case CDLOView::StationNumberChange:
+            if (record) {
+                auto *dialog = new StationNumberDialog(m_console->calls(), *this, station, record->numberText(), this);
+                dialog->setAttribute(Qt::WA_DeleteOnClose);
+                dialog->open();
+            }
+            return;
+        default:
+            break;
+        }
     }
     if (command != CDLOView::OpenDatabase)
         return;
