@@ -123,6 +123,11 @@ Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const Co
             m_parts->reconnector.stop();
     });
     p.reconnector.setAttempt([this] { startLogOn(); });
+    // An import opened the speed-bin file anew: its new directory takes the link.
+    connect(&p.directories, &DirectoryFiles::reopened, this, [this](int directory) {
+        if (directory == 0)
+            wireSpeedBins();
+    });
     connect(&p.reconnector, &Reconnector::statusChanged, this, &Console::reconnectStatusChanged);
     // The lamps of the last position go once the own station is known.
     connect(&p.attendant, &CAttendantState::ownStationChanged, &p.keyTelephone, &KeyTelephone::ownStationKnown);

@@ -101,12 +101,7 @@ void DirectoryFiles::open(const QString &folder)
         return;
     }
     const QDir dir(folder);
-    if (m_timers) {
-        m_speedFile = openFile(DirectoryTable::speedBin(), dir.filePath(QStringLiteral("SpeedDB.mdb")), m_locale,
-                               m_clock, m_ui, "#:pbe_cannot_create_speed_db");
-        if (m_speedFile)
-            m_speedBins = std::make_unique<CPhoneBookDB>(m_speedFile->database(), *m_timers, m_ui);
-    }
+    openSpeedBins();
     m_stationFile = openFile(DirectoryTable::extension(), dir.filePath(QStringLiteral("ExtDB.mdb")), m_locale,
                              m_clock, m_ui, "#:cannot_create_sta_db");
     if (m_stationFile)
@@ -115,10 +110,47 @@ void DirectoryFiles::open(const QString &folder)
                         "#:cannot_create_co_db");
     if (m_coFile)
         m_coLines = std::make_unique<CoDirectory>(m_coFile->database());
+    openPhoneNumbers();
+    m_opened = true;
+}
+
+void DirectoryFiles::openSpeedBins()
+{
+    if (!m_timers)
+        return;
+    m_speedFile = openFile(DirectoryTable::speedBin(), QDir(m_folder).filePath(QStringLiteral("SpeedDB.mdb")), m_locale,
+                           m_clock, m_ui, "#:pbe_cannot_create_speed_db");
+    if (m_speedFile)
+        m_speedBins = std::make_unique<CPhoneBookDB>(m_speedFile->database(), *m_timers, m_ui);
+}
+
+void DirectoryFiles::openPhoneNumbers()
+{
     // The operator's phone numbers survive from run to run: opened, created only when missing.
-    m_phoneNoFile = openFile(DirectoryTable::phoneNo(), dir.filePath(QStringLiteral("PhoneDB.mdb")), m_locale, m_clock,
-                             m_ui, "#:pne_cannot_create_phone_no_db");
+    m_phoneNoFile = openFile(DirectoryTable::phoneNo(), QDir(m_folder).filePath(QStringLiteral("PhoneDB.mdb")), m_locale,
+                             m_clock, m_ui, "#:pne_cannot_create_phone_no_db");
     if (m_phoneNoFile)
         m_phoneNumbers = std::make_unique<PhoneNoDirectory>(m_phoneNoFile->database());
-    m_opened = true;
+}
+
+void DirectoryFiles::closeForImport(int directory)
+{
+    if (directory == 0) {
+        m_speedBins.reset();
+        m_speedFile.reset();
+    } else if (directory == 1) {
+        m_phoneNumbers.reset();
+        m_phoneNoFile.reset();
+    }
+}
+
+void DirectoryFiles::reopenAfterImport(int directory)
+{
+    if (!m_opened)
+        return;
+    if (directory == 0 && !m_speedBins)
+        openSpeedBins();
+    else if (directory == 1 && !m_phoneNumbers)
+        openPhoneNumbers();
+    Q_EMIT reopened(directory);
 }

@@ -31,6 +31,11 @@ public:
     // folder: the "Database" folder. Shows "#:database_error" with the
     // directory's "cannot create" text for each one that fails.
     void open(const QString &folder);
+    // An import replaces the file of the speed-bin (0) or phone-number (1)
+    // directory: its connection is closed first and the directory opened
+    // anew afterwards, so nothing reads or writes the replaced file.
+    void closeForImport(int directory);
+    void reopenAfterImport(int directory);
     bool isOpened() const { return m_opened; }
     const QString &folder() const { return m_folder; }
 
@@ -43,7 +48,14 @@ public:
     PhoneNoDirectory *phoneNumbers() const;
     CPhoneBookDB *speedBins() const;
 
+Q_SIGNALS:
+    // A directory was opened anew after an import.
+    void reopened(int directory);
+
 private:
+    void openSpeedBins();
+    void openPhoneNumbers();
+
     OperatorUi &m_ui;
     const Clock &m_clock;
     TimerHost *m_timers = nullptr;

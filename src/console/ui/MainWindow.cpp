@@ -654,7 +654,11 @@ void MainWindow::runCommand(Command command)
         m_mdi->activatePreviousSubWindow();
         break;
     case Command::Import:
-        DirectoryFileCommands::openImport(*this, m_console->clock(), m_console->directories().folder(), this);
+        // The console's own connection to the file being replaced closes first.
+        DirectoryFileCommands::openImport(
+            *this, m_console->clock(), m_console->directories().folder(), this,
+            [this](int directory) { m_console->directories().closeForImport(directory); },
+            [this](int directory) { m_console->directories().reopenAfterImport(directory); });
         break;
     case Command::Export:
         DirectoryFileCommands::openExport(*this, m_console->clock(), m_console->directories().folder(), this);
