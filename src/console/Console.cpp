@@ -243,22 +243,8 @@ void Console::directoriesAfterDownload()
     if (StationDirectory *d = p.directories.stations(); d && !d->TrimToPortCount(p.stations.count()))
         m_ui.showMessage(QStringLiteral("#:cannot_open_sta_db_recordset"), QString(), MessageStyle::Deferred);
     // The owners' names the operator keeps in the station directory name the live stations.
-    if (StationDirectory *d = p.directories.stations()) {
-        if (DirectoryRecordset *set = d->OpenRecordset()) {
-            set->close();
-            set->setFilter(QString());
-            set->setSort(QString());
-            QList<StationNameRow> rows;
-            if (set->open()) {
-                rows.reserve(set->count());
-                for (bool more = set->moveFirst(); more; more = set->moveNext())
-                    rows.append({qint32(set->value(1).toLongLong()), set->value(4).toString(), set->value(5).toString(),
-                                 set->value(6).toString()});
-            }
-            set->close();
-            p.stations.loadFullNames(rows);
-        }
-    }
+    if (StationDirectory *d = p.directories.stations())
+        p.stations.loadFullNames(d->nameRows());
     if (CoDirectory *d = p.directories.coLines(); d && !d->TrimToLineCount(p.lines.count()))
         m_ui.showMessage(QStringLiteral("#:cannot_open_co_db_recordset"), QString(), MessageStyle::Deferred);
     if (CPhoneBookDB *d = p.directories.speedBins())

@@ -194,7 +194,9 @@ private:
     qsizetype m_i = 0;
 };
 
-QVariant toColumn(const DirectoryField &field, const QVariant &v)
+} // namespace
+
+QVariant DirectoryRecordset::toColumn(const DirectoryField &field, const QVariant &v)
 {
     if (field.type == DirectoryField::Text) {
         // Empty, never NULL: Jet's zero-length texts.
@@ -207,7 +209,6 @@ QVariant toColumn(const DirectoryField &field, const QVariant &v)
         return qint64(quint8(v.toLongLong()));
     return qint64(qint32(v.toLongLong()));
 }
-} // namespace
 
 DirectoryRecordset::DirectoryRecordset(QSqlDatabase db, const DirectoryTable &table)
     : m_db(std::move(db))

@@ -37,6 +37,9 @@ public:
     // A keyword typed by the operator, to stand inside '...' of a Like
     // pattern and match exactly what was typed: * ? # [ are bracketed, ' doubled.
     static QString likeLiteral(const QString &text);
+    // A value as the field stores it: texts cut to the field's size and
+    // never NULL, numbers wrapped to the field's width.
+    static QVariant toColumn(const DirectoryField &field, const QVariant &value);
 
     void setFilter(const QString &filter) { m_filter = filter; }
     void setSort(const QString &sort) { m_sort = sort; }

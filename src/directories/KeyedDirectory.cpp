@@ -1,8 +1,14 @@
 #include "directories/KeyedDirectory.h"
 
 #include "directories/DirectoryUpsert.h"
+#include "directories/SqliteStatement.h"
 
+#include <QLoggingCategory>
 #include <QTimer>
+
+#include <sqlite3.h>
+
+Q_LOGGING_CATEGORY(lcKeyed, "zarto.directories.writethrough")
 
 using namespace DirectoryUpsert;
 
@@ -15,8 +21,20 @@ KeyedDirectory::KeyedDirectory(QSqlDatabase db, const DirectoryTable &table, int
 {
 }
 
+// The write-through of the PBX's reports reaches the row by its key with
+// statements prepared once: a download writes every station and line, and the
+// recordset's filter parsing and reopening per row would double its time.
+struct KeyedDirectory::KeyStatements
+{
+    SqliteStatement select;
+    SqliteStatement update;
+    SqliteStatement insert;
+    SqliteStatement remove;
+};
+
 KeyedDirectory::~KeyedDirectory()
 {
+    m_keyed.reset();
     m_set.reset();
     m_batch.reset(); // commits what is pending
 }
@@ -98,18 +116,90 @@ std::optional<QStringList> KeyedDirectory::findKey(int key)
     return std::nullopt;
 }
 
+KeyedDirectory::KeyStatements *KeyedDirectory::keyStatements()
+{
+    if (m_keyed)
+        return m_keyed.get();
+    sqlite3 *handle = sqliteHandle(m_db);
+    QStringList names, marks, sets;
+    for (int i = 1; i < m_table.fields.size(); ++i) {
+        names << m_table.fields[i].name;
+        marks << QStringLiteral("?");
+        sets << m_table.fields[i].name + QStringLiteral(" = ?");
+    }
+    const QString &table = m_table.name;
+    const QString &key = m_table.key;
+    auto k = std::make_unique<KeyStatements>();
+    const bool ok =
+        k->select.prepare(handle, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? LIMIT 1")
+                                      .arg(names.join(QStringLiteral(", ")), table, key))
+        && k->update.prepare(handle, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                         .arg(table, sets.join(QStringLiteral(", ")), key))
+        && k->insert.prepare(handle, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                         .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))))
+        && k->remove.prepare(handle, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(table, key));
+    if (!ok) {
+        qCWarning(lcKeyed) << "cannot prepare the write-through of" << table;
+        return nullptr;
+    }
+    m_keyed = std::move(k);
+    return m_keyed.get();
+}
+
 bool KeyedDirectory::writeThrough(int key, const std::function<void(QStringList &)> &merge)
 {
-    holdBatch();
-    DirectoryRecordset &set = recordset();
-    const KeepTexts keep(set);
-    if (!openKey(set, keyFilter(key)))
+    KeyStatements *k = keyStatements();
+    if (!k)
         return false;
-    QStringList fields = set.moveFirst() ? readTexts(set, m_numberFields)
-                                         : QStringList(qsizetype(m_table.fields.size() - 1));
+    holdBatch();
+    // An open window reads the table afresh when it hears of the write.
+    if (m_set && m_set->isOpen())
+        m_set->close();
+
+    const int count = int(m_table.fields.size()) - 1;
+    QStringList fields(count);
+    k->select.bind(1, qint64(key));
+    const bool found = k->select.next();
+    if (found) {
+        for (int i = 0; i < count; ++i)
+            fields[i] = i < m_numberFields ? QString::number(k->select.integer(i)) : k->select.text(i);
+    } else if (!k->select.error().isEmpty()) {
+        qCWarning(lcKeyed) << "cannot read" << m_table.name << key << k->select.error();
+        k->select.reset();
+        return false;
+    }
+    k->select.reset();
     fields[0] = QString::number(key);
     merge(fields);
-    return writeOpen(fields, Origin::Pbx);
+
+    Outcome outcome = Unchanged;
+    SqliteStatement *statement = nullptr;
+    if (allEmpty(fields.mid(1))) {
+        // Nothing but the key: the row goes, and none is made.
+        if (found) {
+            statement = &k->remove;
+            statement->bind(1, qint64(key));
+            outcome = DirectoryUpsert::Deleted;
+        }
+    } else {
+        statement = found ? &k->update : &k->insert;
+        for (int i = 0; i < count; ++i) {
+            const QVariant value = i < m_numberFields ? QVariant(leadingInteger(fields[i])) : QVariant(fields[i]);
+            statement->bind(i + 1, DirectoryRecordset::toColumn(m_table.fields[i + 1], value));
+        }
+        if (found)
+            statement->bind(count + 1, qint64(key));
+        outcome = found ? DirectoryUpsert::Edited : DirectoryUpsert::Added;
+    }
+    if (statement && !statement->run()) {
+        qCWarning(lcKeyed) << "cannot write" << m_table.name << key << statement->error();
+        return false;
+    }
+    if (outcome != Unchanged) {
+        m_lastWrite = outcome;
+        Q_EMIT written(m_lastWrite, fields, Origin::Pbx);
+    }
+    return true;
 }
 
 void KeyedDirectory::holdBatch()

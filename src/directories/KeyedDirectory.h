@@ -53,17 +53,21 @@ protected:
     // The stored texts of the key (empty texts when it has no row) changed by
     // merge, then written as the PBX's; the operator's texts stay.
     bool writeThrough(int key, const std::function<void(QStringList &)> &merge);
+    const QSqlDatabase &database() const { return m_db; }
 
 private:
     DirectoryRecordset &recordset();
     QString keyFilter(qint64 key) const;
     bool writeOpen(const QStringList &fields, Origin origin);
     void holdBatch();
+    struct KeyStatements;
+    KeyStatements *keyStatements();
 
     QSqlDatabase m_db;
     const DirectoryTable &m_table;
     const int m_numberFields;
     std::unique_ptr<DirectoryRecordset> m_set;
     std::unique_ptr<WriteBatch> m_batch;
+    std::unique_ptr<KeyStatements> m_keyed;
     int m_lastWrite = Added;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "callstate/StationDirectoryWriter.h"
+#include "callstate/StationNameRow.h"
 #include "directories/KeyedDirectory.h"
 
 // Port, station number, station name, first, middle and last name, home
@@ -28,6 +29,10 @@ public:
     bool TrimToPortCount(int count) { return trimAbove(count); }
     // The stored fields of a port, or nullopt when it has no row.
     std::optional<StationFields> find(int port) { return findKey(port); }
+
+    // Port and the three name columns of every row, in one pass; empty when
+    // the table cannot be read.
+    QList<StationNameRow> nameRows();
 
     // Write-through of the PBX's number and name, keeping the operator's fields.
     bool writeStation(quint16 port, const std::optional<QString> &number, const std::optional<QString> &name) override;

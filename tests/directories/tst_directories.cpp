@@ -297,6 +297,15 @@ private Q_SLOTS:
         QCOMPARE(c[1], QStringLiteral("City"));
         QCOMPARE(c[2], QStringLiteral("82"));
         QCOMPARE(c[4], QStringLiteral("555 0100"));
+
+        // The PBX clears the line's name and codes: the row stays while the
+        // operator's number is in it, and goes once nothing is left.
+        QVERIFY(f.files.coLines()->writeCoLine(2, QString(), QString(), QString()));
+        QCOMPARE(f.files.coLines()->find(2)->at(4), QStringLiteral("555 0100"));
+        QVERIFY(f.files.coLines()->writeCoLine(3, QStringLiteral("Fax"), QString(), QString()));
+        QVERIFY(f.files.coLines()->writeCoLine(3, QString(), QString(), QString()));
+        QVERIFY(!f.files.coLines()->find(3));
+        QCOMPARE(f.files.coLines()->LastWrite(), int(KeyedDirectory::Deleted));
     }
 
     void damagedFileIsSetAside()
