@@ -170,7 +170,11 @@ bool KeyedDirectory::writeThrough(int key, const std::function<void(QStringList 
     }
     k->select.reset();
     fields[0] = QString::number(key);
+    const QStringList stored = fields;
     merge(fields);
+    // A new log-on reports mostly what the file already holds.
+    if (found && fields == stored)
+        return true;
 
     Outcome outcome = Unchanged;
     SqliteStatement *statement = nullptr;
