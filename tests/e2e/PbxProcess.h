@@ -84,6 +84,19 @@ public:
         }
     }
 
+    // The PBX dies at once, as on a power cut: no log-off, the socket just closes.
+    void kill()
+    {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+
+    // A new PBX on the port of the last one.
+    bool restartLan(const QStringList &extra = {})
+    {
+        return start(QStringList{"--listen", QStringLiteral("127.0.0.1:%1").arg(m_port)} + extra);
+    }
+
     quint16 port() const { return m_port; }
 
 private:

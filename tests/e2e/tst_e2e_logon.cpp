@@ -263,6 +263,27 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(c.console->positionState(), 2, kLogOnTimeout);
     }
 
+    // The PBX is killed and another one starts on its port: the console logs
+    // on by itself at its next attempt and shows the new PBX's stations.
+    void killedPbxIsLoggedOnAgainByItself()
+    {
+        PbxProcess pbx;
+        QVERIFY(pbx.startLan({"--stations", "30", "--lines", "4", "--ping", "0"}));
+        ConsoleUnderTest c(0.05);
+        c.useLan(pbx.port());
+        c.console->logOnCommand();
+        QTRY_COMPARE_WITH_TIMEOUT(c.console->positionState(), 2, kLogOnTimeout);
+        QCOMPARE(c.console->stations().count(), 30);
+
+        pbx.kill();
+        QTRY_COMPARE_WITH_TIMEOUT(c.console->positionState(), 0, 10000);
+        QVERIFY(pbx.restartLan({"--stations", "40", "--lines", "6", "--ping", "0"}));
+        QTRY_COMPARE_WITH_TIMEOUT(c.console->positionState(), 2, kLogOnTimeout);
+        QCOMPARE(c.console->stations().count(), 40);
+        QCOMPARE(c.console->coLines().count(), 6);
+        QVERIFY(!c.console->stations().record(39)->name.isEmpty());
+    }
+
     void noPbxListening()
     {
         ConsoleUnderTest c;
