@@ -26,6 +26,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <ctime>
 #include <cstdio>
 #include <vector>
 
@@ -94,6 +95,9 @@ struct Times
 {
     double download = -1;
     double upload = -1;
+    // The console's own processor time in each step (the rest is the PBX and the wait for it).
+    double downloadCpu = 0;
+    double uploadCpu = 0;
 };
 
 struct Pbx
@@ -158,24 +162,26 @@ Times syncOnce(bool nagle)
         console.logOnCommand();
         return waitFor([&] { return console.positionState() == 2 && status.speedBinChoicesEnabled(); }, 60000);
     };
-    const auto step = [&](bool upload) {
+    const auto step = [&](bool upload, double &cpu) {
+        const std::clock_t cpuStart = std::clock();
         QElapsedTimer t;
         t.start();
         status.startSpeedBins(upload);
         const bool ended = waitFor([&] { return status.speedBinEnded(); }, 300000);
         const double s = t.nsecsElapsed() / 1e9;
+        cpu = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
         const bool failed = upload ? db->uploadFailed() : db->downloadFailed();
         return ended && !failed ? s : -1.0;
     };
 
     if (db && logOn(full.port)) {
-        times.download = step(false);
+        times.download = step(false, times.downloadCpu);
         if (rowCount(*db) != kLastBin - kFirstBin + 1)
             times.download = -1;
         console.disconnectCommand();
         waitFor([&] { return console.positionState() == 0 && !console.isConnected(); }, 10000);
         if (times.download >= 0 && logOn(empty.port))
-            times.upload = step(true);
+            times.upload = step(true, times.uploadCpu);
     }
     if (ui.messages)
         times = {};
@@ -183,12 +189,13 @@ Times syncOnce(bool nagle)
     return times;
 }
 
-void print(const char *what, const char *tcp, std::vector<double> v)
+void print(const char *what, const char *tcp, std::vector<double> v, std::vector<double> cpu)
 {
     std::sort(v.begin(), v.end());
+    std::sort(cpu.begin(), cpu.end());
     const double median = v[v.size() / 2];
-    std::printf("%-9s %-8s %8.3f %8.3f %8.3f %12.3f\n", what, tcp, v.front(), median, v.back(),
-                median * 1000.0 / (kLastBin - kFirstBin + 1));
+    std::printf("%-9s %-8s %8.3f %8.3f %8.3f %12.3f %14.3f\n", what, tcp, v.front(), median, v.back(),
+                median * 1000.0 / (kLastBin - kFirstBin + 1), cpu[cpu.size() / 2]);
 }
 
 } // namespace
@@ -202,9 +209,10 @@ int main(int argc, char **argv)
     MessageCatalogue::setFallbackDirectory(QStringLiteral(ZARTO_SOURCE_DIR "/data"));
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
     std::printf("%d bins (%d-%d), %d runs each\n", kLastBin - kFirstBin + 1, kFirstBin, kLastBin, runs);
-    std::printf("%-9s %-8s %8s %8s %8s %12s\n", "step", "PBX TCP", "best s", "median s", "worst s", "ms per bin");
+    std::printf("%-9s %-8s %8s %8s %8s %12s %14s\n", "step", "PBX TCP", "best s", "median s", "worst s", "ms per bin",
+                "console cpu s");
     for (const bool nagle : {false, true}) {
-        std::vector<double> downloads, uploads;
+        std::vector<double> downloads, uploads, downloadCpu, uploadCpu;
         for (int i = 0; i < runs; ++i) {
             const Times t = syncOnce(nagle);
             if (t.download < 0 || t.upload < 0) {
@@ -213,9 +221,11 @@ int main(int argc, char **argv)
             }
             downloads.push_back(t.download);
             uploads.push_back(t.upload);
+            downloadCpu.push_back(t.downloadCpu);
+            uploadCpu.push_back(t.uploadCpu);
         }
-        print("download", nagle ? "nagle" : "nodelay", downloads);
-        print("upload", nagle ? "nagle" : "nodelay", uploads);
+        print("download", nagle ? "nagle" : "nodelay", downloads, downloadCpu);
+        print("upload", nagle ? "nagle" : "nodelay", uploads, uploadCpu);
         std::fflush(stdout);
     }
     return 0;
