@@ -99,9 +99,15 @@ bool AttendantProgramming::checkCharacterSet(const QString &text, QString &upper
     return false;
 }
 
-void AttendantProgramming::sendKeys(const QString &keys)
+bool AttendantProgramming::sendKeys(const QString &keys)
 {
-    m_request.keySequence(keys);
+    if (m_request.keySequence(keys))
+        return true;
+    // The PBX never confirms a command, so a dialog that closes tells the
+    // operator it was programmed: when the keys did not leave, say so.
+    m_ui.showMessage(QStringLiteral("#:atdpgm_not_sent"), QStringLiteral("#:warning_title"),
+                     MessageStyle::Exclamation);
+    return false;
 }
 
 bool AttendantProgramming::runWakeUp(const QString &firstText, const QString &lastText, const QString &hourText,
@@ -113,8 +119,7 @@ bool AttendantProgramming::runWakeUp(const QString &firstText, const QString &la
     const QString hour = hourText.trimmed(), minute = minuteText.trimmed();
     if (!checkFilled({first, last, hour, minute}) || !checkStationRange(first, last))
         return false;
-    sendKeys(ProgrammingKeys::wakeUp(first, last, hour, minute, daily));
-    return true;
+    return sendKeys(ProgrammingKeys::wakeUp(first, last, hour, minute, daily));
 }
 
 bool AttendantProgramming::runStationWakeUp(const QString &station, const QString &hourText,
@@ -125,8 +130,7 @@ bool AttendantProgramming::runStationWakeUp(const QString &station, const QStrin
     const QString hour = hourText.trimmed(), minute = minuteText.trimmed();
     if (!checkFilled({hour, minute}))
         return false;
-    sendKeys(ProgrammingKeys::wakeUp(station, station, hour, minute, daily));
-    return true;
+    return sendKeys(ProgrammingKeys::wakeUp(station, station, hour, minute, daily));
 }
 
 bool AttendantProgramming::runCancelWakeUp(const QString &firstText, const QString &lastText)
@@ -136,16 +140,14 @@ bool AttendantProgramming::runCancelWakeUp(const QString &firstText, const QStri
     const QString first = firstText.trimmed(), last = lastText.trimmed();
     if (!checkFilled({first, last}) || !checkStationRange(first, last))
         return false;
-    sendKeys(ProgrammingKeys::cancelWakeUp(first, last));
-    return true;
+    return sendKeys(ProgrammingKeys::cancelWakeUp(first, last));
 }
 
 bool AttendantProgramming::runMusicSelection(int channel)
 {
     if (!checkAllowed())
         return false;
-    sendKeys(ProgrammingKeys::musicSelection(channel));
-    return true;
+    return sendKeys(ProgrammingKeys::musicSelection(channel));
 }
 
 bool AttendantProgramming::runCustomMessage(const QString &numberText, const QString &text)
@@ -160,8 +162,7 @@ bool AttendantProgramming::runCustomMessage(const QString &numberText, const QSt
     QString upper;
     if (!checkCharacterSet(text.trimmed(), upper))
         return false;
-    sendKeys(ProgrammingKeys::customMessage(number, upper));
-    return true;
+    return sendKeys(ProgrammingKeys::customMessage(number, upper));
 }
 
 bool AttendantProgramming::runSystemGreetings(const QString &numberText)
@@ -171,8 +172,7 @@ bool AttendantProgramming::runSystemGreetings(const QString &numberText)
     const QString number = numberText.trimmed();
     if (!checkFilled({number}))
         return false;
-    sendKeys(ProgrammingKeys::systemGreetings(number));
-    return true;
+    return sendKeys(ProgrammingKeys::systemGreetings(number));
 }
 
 bool AttendantProgramming::runTemporaryCos(const QString &firstText, const QString &lastText, bool activate)
@@ -182,8 +182,7 @@ bool AttendantProgramming::runTemporaryCos(const QString &firstText, const QStri
     const QString first = firstText.trimmed(), last = lastText.trimmed();
     if (!checkFilled({first, last}) || !checkStationRange(first, last))
         return false;
-    sendKeys(ProgrammingKeys::temporaryCos(first, last, activate));
-    return true;
+    return sendKeys(ProgrammingKeys::temporaryCos(first, last, activate));
 }
 
 bool AttendantProgramming::runAttendantCancel(const QString &firstText, const QString &lastText)
@@ -193,8 +192,7 @@ bool AttendantProgramming::runAttendantCancel(const QString &firstText, const QS
     const QString first = firstText.trimmed(), last = lastText.trimmed();
     if (!checkFilled({first, last}) || !checkStationRange(first, last))
         return false;
-    sendKeys(ProgrammingKeys::attendantCancel(first, last));
-    return true;
+    return sendKeys(ProgrammingKeys::attendantCancel(first, last));
 }
 
 bool AttendantProgramming::runStationName(const QString &station, const QString &nameText)
@@ -207,8 +205,7 @@ bool AttendantProgramming::runStationName(const QString &station, const QString 
     QString upper;
     if (!checkCharacterSet(name, upper))
         return false;
-    sendKeys(ProgrammingKeys::stationName(station, upper));
-    return true;
+    return sendKeys(ProgrammingKeys::stationName(station, upper));
 }
 
 bool AttendantProgramming::runAuthorisationCode(const QString &station, const QString &codeText)
@@ -223,8 +220,7 @@ bool AttendantProgramming::runAuthorisationCode(const QString &station, const QS
         inputError(QStringLiteral("#:input_error_content"));
         return false;
     }
-    sendKeys(ProgrammingKeys::authorisationCode(station, code));
-    return true;
+    return sendKeys(ProgrammingKeys::authorisationCode(station, code));
 }
 
 bool AttendantProgramming::runDayNight(bool dayOn, const QString &dayHourText, const QString &dayMinuteText,
@@ -242,8 +238,7 @@ bool AttendantProgramming::runDayNight(bool dayOn, const QString &dayHourText, c
         inputError(QStringLiteral("#:daynight_check_one_or_both"));
         return false;
     }
-    sendKeys(ProgrammingKeys::dayNight(dayOn, dayHour, dayMinute, nightOn, nightHour, nightMinute));
-    return true;
+    return sendKeys(ProgrammingKeys::dayNight(dayOn, dayHour, dayMinute, nightOn, nightHour, nightMinute));
 }
 
 QString AttendantProgramming::stationNumber(quint16 stationIndex) const

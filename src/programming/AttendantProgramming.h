@@ -14,8 +14,9 @@ class OperatorUi;
 
 // The attendant programming commands and the PBX's replies to the four status
 // queries (class 0x09). A command's run...() returns true when the dialog
-// closes: its keys went out (sent or not, the PBX acknowledges nothing). On a
-// refusal the operator has been told why, nothing was sent, the dialog stays.
+// closes: its keys went out (the PBX acknowledges nothing, so leaving is all
+// the console can know). On a refusal, or when the keys could not be sent,
+// the operator has been told why and the dialog stays.
 // Every text field is trimmed of blanks before use.
 class AttendantProgramming : public QObject, public EventHandler
 {
@@ -62,8 +63,9 @@ public:
     // The upper-cased text, or an empty result after telling the operator
     // which characters the PBX cannot take.
     bool checkCharacterSet(const QString &text, QString &upper);
-    // The key string goes out as key presses; a failed send is not reported.
-    void sendKeys(const QString &keys);
+    // The key string goes out as key presses; when it cannot be sent (the link
+    // is down, a character has no key) the operator is told and false returned.
+    bool sendKeys(const QString &keys);
 
     // Commands of the programming dialogs.
     bool runWakeUp(const QString &first, const QString &last, const QString &hour, const QString &minute,

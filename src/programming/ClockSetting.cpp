@@ -145,8 +145,9 @@ bool ClockSetting::run()
 {
     if (!m_programming.checkAllowed())
         return false;
-    m_programming.sendKeys(ProgrammingKeys::clockSetting(m_fields.month, m_fields.day, m_fields.year,
-                                                         hour24(m_fields.hour, m_fields.pm), m_fields.minute));
+    if (!m_programming.sendKeys(ProgrammingKeys::clockSetting(m_fields.month, m_fields.day, m_fields.year,
+                                                              hour24(m_fields.hour, m_fields.pm), m_fields.minute)))
+        return false;
     m_timers.stop(kTimerId);
     m_asking = false;
     return true;

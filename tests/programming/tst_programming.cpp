@@ -182,6 +182,45 @@ private Q_SLOTS:
         QVERIFY(sent().isEmpty());
     }
 
+    // The PBX confirms nothing, so a command whose keys could not leave must not
+    // look done: the operator is told, the dialog stays, nothing is on the wire.
+    void unsentCommandIsReported_data()
+    {
+        QTest::addColumn<Run>("run");
+        QTest::newRow("wake-up") << Run([](auto &p) { return p.runWakeUp("100", "105", "6", "30", false); });
+        QTest::newRow("greetings") << Run([](auto &p) { return p.runSystemGreetings("7"); });
+        QTest::newRow("station name") << Run([](auto &p) { return p.runStationName("105", "KITCHEN"); });
+        QTest::newRow("day/night") << Run([](auto &p) { return p.runDayNight(true, "8", "0", false, "", ""); });
+    }
+    void unsentCommandIsReported()
+    {
+        QFETCH(Run, run);
+        m_lan->open = false;
+        QVERIFY(!run(*m_programming));
+        QCOMPARE(m_ui->texts(), QStringList{"#:atdpgm_not_sent"});
+        QCOMPARE(m_ui->shown.front().title, QStringLiteral("#:warning_title"));
+        QCOMPARE(m_ui->shown.front().style, int(MessageStyle::Exclamation));
+        QVERIFY(sent().isEmpty());
+        // Once the link is back, the same command goes out and closes the dialog.
+        m_lan->open = true;
+        QVERIFY(run(*m_programming));
+        QCOMPARE(sent().size(), 1);
+    }
+
+    void unsentClockSettingKeepsAsking()
+    {
+        ClockSetting clock(*m_programming, *m_timers, m_clock);
+        clock.selectPbxTime();
+        m_lan->accept = false;
+        QVERIFY(!clock.run());
+        QCOMPARE(m_ui->texts(), QStringList{"#:atdpgm_not_sent"});
+        QVERIFY(clock.waitingForPbx());
+        // The pop-up commands have no dialog, but the operator hears of them too.
+        m_programming->cancelWakeUpOf(6);
+        QCOMPARE(m_ui->texts(), (QStringList{"#:atdpgm_not_sent", "#:atdpgm_not_sent"}));
+        QCOMPARE(sent().size(), 1); // only the time request of selectPbxTime()
+    }
+
     void popupCommandsForAStation()
     {
         m_programming->cancelWakeUpOf(6);

@@ -108,6 +108,24 @@ private Q_SLOTS:
         QVERIFY(!dialog->isVisible());
     }
 
+    void unsentCommandKeepsTheDialogOpen()
+    {
+        QWidget *dialog = m_dialogs->openWakeUp();
+        type(dialog, "first", "100");
+        type(dialog, "last", "105");
+        type(dialog, "hour", "6");
+        type(dialog, "minute", "30");
+        m_lan->open = false;
+        click(dialog, "ok");
+        QCOMPARE(m_ui->texts(), QStringList{"#:atdpgm_not_sent"});
+        QVERIFY(sent().isEmpty());
+        QVERIFY(dialog->isVisible());
+        m_lan->open = true;
+        click(dialog, "ok");
+        QCOMPARE(sent(), QList<QByteArray>{keyRequest("T0421001050630H")});
+        QVERIFY(!dialog->isVisible());
+    }
+
     void refusalKeepsTheDialogOpen()
     {
         QWidget *dialog = m_dialogs->openWakeUp();
