@@ -2,6 +2,7 @@
 
 #include "base/MessageCatalogue.h"
 #include "base/OperatorUi.h"
+#include "directories/CharacterCut.h"
 #include "directories/DirectoryFileBuilder.h"
 #include "directories/DirectoryRecordset.h"
 #include "directories/DirectoryUpsert.h"
@@ -164,7 +165,7 @@ bool DirectoryImport::checkSpeedBinRow(QStringList &f, bool autoCorrect)
 
     f[5] = f[5].trimmed();
     if (autoCorrect)
-        f[5] = f[5].left(255);
+        f[5] = CharacterCut::fitUnits(f[5], 255);
     return f[5].size() < 256;
 }
 
@@ -176,7 +177,7 @@ bool DirectoryImport::checkPhoneNoRow(QStringList &f, bool autoCorrect)
         f[i] = f[i].trimmed();
         const int limit = i < 2 ? 64 : 255;
         if (autoCorrect)
-            f[i] = f[i].left(limit);
+            f[i] = CharacterCut::fitUnits(f[i], limit);
         if (f[i].size() > limit || (i < 2 && f[i].isEmpty()))
             return false;
     }

@@ -1,9 +1,12 @@
 #include "directories/SylkWriter.h"
 
 namespace {
+// Every text cell is cleaned like the memo: a name or number with a ";" or a
+// line break would otherwise end its cell early or break the file's lines.
 QByteArray cell(int x, int y, const QString &text)
 {
-    return "C;X" + QByteArray::number(x) + ";Y" + QByteArray::number(y) + ";K\"" + text.toUtf8() + "\"\r\n";
+    return "C;X" + QByteArray::number(x) + ";Y" + QByteArray::number(y) + ";K\""
+           + SylkWriter::cleanMemo(text).toUtf8() + "\"\r\n";
 }
 
 QByteArray header(qsizetype records, int columns)
@@ -34,7 +37,7 @@ QByteArray SylkWriter::speedBins(const QList<DirectoryRecords::SpeedBin> &record
         out += cell(3, y, r.number);
         out += cell(4, y, r.coType);
         out += cell(5, y, DirectoryRecords::coNumberText(r.coType, r.coNo));
-        out += cell(6, y, cleanMemo(r.memo));
+        out += cell(6, y, r.memo);
         ++y;
     }
     out += "E";
@@ -50,7 +53,7 @@ QByteArray SylkWriter::phoneNumbers(const QList<DirectoryRecords::PhoneNo> &reco
     for (const auto &r : records) {
         out += cell(1, y, r.name);
         out += cell(2, y, r.phoneNo);
-        out += cell(3, y, cleanMemo(r.memo));
+        out += cell(3, y, r.memo);
         ++y;
     }
     out += "E";

@@ -1,16 +1,9 @@
 #include "directories/TextExport.h"
 
+#include "directories/CharacterCut.h"
+
 namespace {
 const QString CrLf = QStringLiteral("\r\n");
-
-// n characters from pos, without splitting a surrogate pair at the end.
-qsizetype pieceLength(const QString &text, qsizetype pos, qsizetype n)
-{
-    n = qMin(n, text.size() - pos);
-    if (n > 1 && pos + n < text.size() && text.at(pos + n - 1).isHighSurrogate())
-        --n;
-    return n;
-}
 } // namespace
 
 QString TextExport::titleLines(const QString &title)
@@ -23,24 +16,24 @@ QStringList TextExport::memoPieces(const QString &memo, int window, bool oddCut)
     QStringList pieces;
     qsizetype pos = 0;
     while (pos < memo.size()) {
-        const QString win = memo.mid(pos, window);
-        const qsizetype lf = win.indexOf(QLatin1Char('\n'));
-        if (lf >= 0) {
-            pieces.append(win.left(lf));
-            pos += lf + 1;
+        const qsizetype end = CharacterCut::advance(memo, pos, window);
+        const qsizetype lf = memo.indexOf(QLatin1Char('\n'), pos);
+        if (lf >= 0 && lf < end) {
+            pieces.append(memo.mid(pos, lf - pos));
+            pos = lf + 1;
             continue;
         }
         qsizetype n = window;
-        if (oddCut && win.size() == window) {
+        if (oddCut && CharacterCut::count(memo.mid(pos, end - pos)) == window) {
             int printable = 0;
-            for (QChar c : win)
-                printable += c.unicode() >= 32 && c.unicode() <= 126;
+            for (qsizetype i = pos; i < end; ++i)
+                printable += memo.at(i).unicode() >= 32 && memo.at(i).unicode() <= 126;
             if (printable % 2)
                 n = window - 1;
         }
-        n = pieceLength(memo, pos, n);
-        pieces.append(memo.mid(pos, n));
-        pos += n;
+        const qsizetype next = CharacterCut::advance(memo, pos, n);
+        pieces.append(memo.mid(pos, next - pos));
+        pos = next;
     }
     return pieces;
 }
@@ -63,9 +56,16 @@ QString TextExport::phoneNoLines(const DirectoryRecords::PhoneNo &r, int memoWin
 {
     const QStringList pieces = memoPieces(r.memo, memoWindow, oddCut);
     QString out;
-    for (qsizetype n = 0; 25 * n < r.name.size() || 25 * n < r.phoneNo.size() || n < pieces.size(); ++n) {
-        out += QLatin1Char(' ') + left(r.name.mid(25 * n, 25), 25) + QStringLiteral("  ")
-               + left(r.phoneNo.mid(25 * n, 25), 25) + QStringLiteral("  ") + pieces.value(n) + CrLf;
+    qsizetype namePos = 0;
+    qsizetype numberPos = 0;
+    for (qsizetype n = 0; namePos < r.name.size() || numberPos < r.phoneNo.size() || n < pieces.size(); ++n) {
+        const qsizetype nameEnd = CharacterCut::advance(r.name, namePos, 25);
+        const qsizetype numberEnd = CharacterCut::advance(r.phoneNo, numberPos, 25);
+        out += QLatin1Char(' ') + left(r.name.mid(namePos, nameEnd - namePos), 25) + QStringLiteral("  ")
+               + left(r.phoneNo.mid(numberPos, numberEnd - numberPos), 25) + QStringLiteral("  ") + pieces.value(n)
+               + CrLf;
+        namePos = nameEnd;
+        numberPos = numberEnd;
     }
     return out;
 }
@@ -88,4 +88,9 @@ QByteArray TextExport::phoneNumbers(const QList<DirectoryRecords::PhoneNo> &reco
         out += phoneNoLines(r, 25, false);
     out += heavyRule();
     return out.toUtf8();
+}
+
+QString TextExport::left(const QString &text, int width)
+{
+    return CharacterCut::padded(text, width);
 }

@@ -23,10 +23,10 @@ public:
     static QString titleLines(const QString &title);
     static QString heavyRule() { return QString(80, QLatin1Char('=')) + QStringLiteral("\r\n"); }
     static QString lightRule() { return QString(80, QLatin1Char('-')) + QStringLiteral("\r\n"); }
-    // text padded with spaces to width ("%-Ns"); a longer text stays whole.
-    static QString left(const QString &text, int width) { return text.leftJustified(width, QLatin1Char(' ')); }
+    // text padded with spaces to width characters ("%-Ns"); a longer text stays whole.
+    static QString left(const QString &text, int width);
 
-    // Cuts a memo into pieces of window characters; a line feed inside the
+    // Cuts a memo into pieces of window characters (never inside one); a line feed inside the
     // window ends a piece early and is skipped. With oddCut, a full window
     // holding an odd number of printable ASCII characters gives one
     // character less (the listings' rule).

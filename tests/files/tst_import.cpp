@@ -82,6 +82,15 @@ private slots:
         QCOMPARE(DirectoryImport::cellText(QVariant(2001.7)), QString("2001"));
     }
 
+    // A cut to the field's size keeps whole characters.
+    void correctionCutsWholeCharacters()
+    {
+        const QString smiley = QStringLiteral("\U0001F600");
+        QStringList row{QString(63, 'n') + smiley, QString(62, '1') + smiley + "9", QString(254, 'm') + smiley};
+        QVERIFY(DirectoryImport::checkPhoneNoRow(row, true));
+        QCOMPARE(row, (QStringList{QString(63, 'n'), QString(62, '1') + smiley, QString(254, 'm')}));
+    }
+
     void phoneNumbers_data()
     {
         QTest::addColumn<QString>("file");
