@@ -134,13 +134,13 @@ bool DirectoryListing::readDirectory(int kind, QString &out)
     case SpeedBins:
         out += heavy + QString::fromLatin1(TextExport::speedBinHeading()) + CrLf + light;
         for (const auto &r : DirectoryRecords::speedBins(set))
-            out += TextExport::speedBinLines(r, 18, true);
+            TextExport::appendSpeedBinLines(out, r, 18, true);
         out += heavy;
         break;
     case PhoneNumbers:
         out += heavy + QString::fromLatin1(TextExport::phoneNoHeading()) + CrLf + light;
         for (const auto &r : DirectoryRecords::phoneNumbers(set))
-            out += TextExport::phoneNoLines(r, 24, true);
+            TextExport::appendPhoneNoLines(out, r, 24, true);
         out += heavy;
         break;
     case Stations:

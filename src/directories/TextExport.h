@@ -32,7 +32,9 @@ public:
     // character less (the listings' rule).
     static QStringList memoPieces(const QString &memo, int window, bool oddCut = false);
 
-    // The lines of one record, each with its CR LF.
+    // The lines of one record, each with its CR LF, appended to out or returned.
+    static void appendSpeedBinLines(QString &out, const DirectoryRecords::SpeedBin &record, int memoWindow, bool oddCut);
+    static void appendPhoneNoLines(QString &out, const DirectoryRecords::PhoneNo &record, int memoWindow, bool oddCut);
     static QString speedBinLines(const DirectoryRecords::SpeedBin &record, int memoWindow, bool oddCut);
     static QString phoneNoLines(const DirectoryRecords::PhoneNo &record, int memoWindow, bool oddCut);
 };
