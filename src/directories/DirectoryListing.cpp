@@ -192,17 +192,19 @@ bool DirectoryListing::write(int kind)
     const QDir dir(m_listingFolder);
     m_path = dir.filePath(listingFileName(kind));
     const QString backup = dir.filePath(backupFileName(kind));
+    // The directory is read before the previous listing is touched, so a
+    // directory that cannot be opened leaves that listing as it was.
+    QString listing;
+    if (!readDirectory(kind, listing)) {
+        m_errorKey = cannotOpenKey(kind);
+        return false;
+    }
     const bool backedUp = QFile::exists(m_path) && FileCopy::copyOver(m_path, backup);
 
     QFile file(m_path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (backedUp && FileCopy::copyOver(backup, m_path))
             QFile::remove(backup);
-        return false;
-    }
-    QString listing;
-    if (!readDirectory(kind, listing)) {
-        m_errorKey = cannotOpenKey(kind);
         return false;
     }
     m_lines = int(listing.count(QLatin1Char('\n')));

@@ -135,6 +135,16 @@ private slots:
         QFile backup(dir.filePath("PhoneDB.tx_"));
         QVERIFY(backup.open(QIODevice::ReadOnly));
         QCOMPARE(backup.readAll(), QByteArray("previous"));
+
+        // A directory that cannot be opened leaves the listing as it was.
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("kept");
+        old.close();
+        DirectoryListing unreadable(clock, dir.filePath("no/such/folder"), dir.path());
+        QVERIFY(!unreadable.write(DirectoryListing::PhoneNumbers));
+        QCOMPARE(unreadable.errorKey(), QString("#:pne_cannot_create_phone_no_db"));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("kept"));
     }
 };
 
