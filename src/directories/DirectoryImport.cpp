@@ -2,6 +2,7 @@
 
 #include "base/MessageCatalogue.h"
 #include "base/OperatorUi.h"
+#include "directories/CharacterCut.h"
 #include "directories/DirectoryFileBuilder.h"
 #include "directories/DirectoryRecordset.h"
 #include "directories/DirectoryUpsert.h"
@@ -14,11 +15,13 @@
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 Q_LOGGING_CATEGORY(lcImport, "zarto.directories.import")
 
@@ -164,7 +167,7 @@ bool DirectoryImport::checkSpeedBinRow(QStringList &f, bool autoCorrect)
 
     f[5] = f[5].trimmed();
     if (autoCorrect)
-        f[5] = f[5].left(255);
+        f[5] = CharacterCut::fitUnits(f[5], 255);
     return f[5].size() < 256;
 }
 
@@ -176,7 +179,7 @@ bool DirectoryImport::checkPhoneNoRow(QStringList &f, bool autoCorrect)
         f[i] = f[i].trimmed();
         const int limit = i < 2 ? 64 : 255;
         if (autoCorrect)
-            f[i] = f[i].left(limit);
+            f[i] = CharacterCut::fitUnits(f[i], limit);
         if (f[i].size() > limit || (i < 2 && f[i].isEmpty()))
             return false;
     }
@@ -278,9 +281,10 @@ bool DirectoryImport::importInto(const Settings &s, SpreadsheetReader &reader, c
         return false;
     }
 
-    DirectoryFileBuilder builder(
+    std::optional<DirectoryFileBuilder> builder;
+    builder.emplace(
         table, DirectoryFileBuilder::localeForLanguage(DirectoryFileBuilder::languageIdOf(QLocale::system())), m_clock);
-    if (builder.OpenOrCreate(live) != DirectoryFileBuilder::Result::Created) {
+    if (builder->OpenOrCreate(live) != DirectoryFileBuilder::Result::Created) {
         fail(speed ? "#:pbe_cannot_create_speed_db" : "#:pne_cannot_create_phone_no_db");
         // The previous directory is still in the temporary copy: put it back
         // rather than leave the operator with none.
@@ -290,8 +294,11 @@ bool DirectoryImport::importInto(const Settings &s, SpreadsheetReader &reader, c
         return false;
     }
 
+    // All rows go into the new file in one transaction.
+    QSqlDatabase db = builder->database();
+    const bool transaction = db.transaction();
     {
-        DirectoryRecordset set(builder.database(), table);
+        DirectoryRecordset set(db, table);
         for (int row = 1; row < reader.rowCount(); ++row) {
             QStringList fields;
             bool readable = true;
@@ -327,6 +334,17 @@ bool DirectoryImport::importInto(const Settings &s, SpreadsheetReader &reader, c
             else
                 m_rejected.append(row);
         }
+    }
+    if (transaction && !db.commit()) {
+        qCWarning(lcImport) << "cannot commit the import:" << db.lastError().text();
+        db.rollback();
+        fail(speed ? "#:pbe_cannot_create_speed_db" : "#:pne_cannot_create_phone_no_db");
+        db = QSqlDatabase();
+        builder.reset();
+        removeDatabaseFile(live);
+        restore();
+        QFile::remove(temporary);
+        return false;
     }
     reader.close();
     QFile::remove(temporary);

@@ -2,6 +2,7 @@
 
 #include "base/MessageCatalogue.h"
 #include "callstate/FullName.h"
+#include "directories/CharacterCut.h"
 #include "directories/DirectoryFileBuilder.h"
 #include "directories/DirectoryRecords.h"
 #include "directories/DirectoryRecordset.h"
@@ -93,16 +94,18 @@ QStringList DirectoryListing::labelKeys()
 QString DirectoryListing::labelledField(const QString &label, const QString &value)
 {
     const QString head = QLatin1Char(' ') + label + QStringLiteral(" : ");
-    const qsizetype width = qMax<qsizetype>(1, 79 - head.size());
+    const qsizetype headWidth = CharacterCut::count(head);
+    const qsizetype width = qMax<qsizetype>(1, 79 - headWidth);
     QString out;
     qsizetype pos = 0;
     bool first = true;
     do {
-        const QString window = value.mid(pos, width);
-        const qsizetype lf = window.indexOf(QLatin1Char('\n'));
-        const QString piece = lf >= 0 ? window.left(lf) : window;
-        pos += lf >= 0 ? lf + 1 : window.size();
-        out += (first ? head : QString(head.size(), QLatin1Char(' '))) + piece + CrLf;
+        const qsizetype end = CharacterCut::advance(value, pos, width);
+        const qsizetype lf = value.indexOf(QLatin1Char('\n'), pos);
+        const bool atLineFeed = lf >= 0 && lf < end;
+        const QString piece = value.mid(pos, (atLineFeed ? lf : end) - pos);
+        pos = atLineFeed ? lf + 1 : end;
+        out += (first ? head : QString(headWidth, QLatin1Char(' '))) + piece + CrLf;
         first = false;
     } while (pos < value.size());
     return out;
@@ -131,13 +134,13 @@ bool DirectoryListing::readDirectory(int kind, QString &out)
     case SpeedBins:
         out += heavy + QString::fromLatin1(TextExport::speedBinHeading()) + CrLf + light;
         for (const auto &r : DirectoryRecords::speedBins(set))
-            out += TextExport::speedBinLines(r, 18, true);
+            TextExport::appendSpeedBinLines(out, r, 18, true);
         out += heavy;
         break;
     case PhoneNumbers:
         out += heavy + QString::fromLatin1(TextExport::phoneNoHeading()) + CrLf + light;
         for (const auto &r : DirectoryRecords::phoneNumbers(set))
-            out += TextExport::phoneNoLines(r, 24, true);
+            TextExport::appendPhoneNoLines(out, r, 24, true);
         out += heavy;
         break;
     case Stations:
@@ -146,9 +149,10 @@ bool DirectoryListing::readDirectory(int kind, QString &out)
             out += heavy + QStringLiteral(" Port    StaNumber    StaName             FullName") + CrLf + light;
             out += QLatin1Char(' ') + left(text(set, "Port"), 4) + QStringLiteral("    ")
                    + left(text(set, "StaNumber"), 9) + QStringLiteral("    ") + left(text(set, "StaName"), 16)
-                   + QStringLiteral("    ") + full.left(37) + CrLf;
-            for (qsizetype i = 37; i < full.size(); i += 37)
-                out += QLatin1Char(' ') + left(QStringLiteral(" "), 40) + QLatin1Char(' ') + full.mid(i, 37) + CrLf;
+                   + QStringLiteral("    ") + CharacterCut::mid(full, 0, 37) + CrLf;
+            for (qsizetype i = CharacterCut::advance(full, 0, 37); i < full.size(); i = CharacterCut::advance(full, i, 37))
+                out += QLatin1Char(' ') + left(QStringLiteral(" "), 40) + QLatin1Char(' ') + CharacterCut::mid(full, i, 37)
+                       + CrLf;
             out += light;
             static const std::pair<const char *, const char *> fields[] = {
                 {"#:sd_first_name", "FirstName"}, {"#:sd_middle_name", "MiddleName"}, {"#:sd_last_name", "LastName"},
@@ -188,17 +192,19 @@ bool DirectoryListing::write(int kind)
     const QDir dir(m_listingFolder);
     m_path = dir.filePath(listingFileName(kind));
     const QString backup = dir.filePath(backupFileName(kind));
+    // The directory is read before the previous listing is touched, so a
+    // directory that cannot be opened leaves that listing as it was.
+    QString listing;
+    if (!readDirectory(kind, listing)) {
+        m_errorKey = cannotOpenKey(kind);
+        return false;
+    }
     const bool backedUp = QFile::exists(m_path) && FileCopy::copyOver(m_path, backup);
 
     QFile file(m_path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (backedUp && FileCopy::copyOver(backup, m_path))
             QFile::remove(backup);
-        return false;
-    }
-    QString listing;
-    if (!readDirectory(kind, listing)) {
-        m_errorKey = cannotOpenKey(kind);
         return false;
     }
     m_lines = int(listing.count(QLatin1Char('\n')));

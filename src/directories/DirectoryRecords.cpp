@@ -5,14 +5,19 @@
 QList<DirectoryRecords::SpeedBin> DirectoryRecords::speedBins(DirectoryRecordset &set)
 {
     QList<SpeedBin> out;
+    const DirectoryTable &t = set.table();
+    const int spdNo = t.indexOf(QStringLiteral("SpdNo")), name = t.indexOf(QStringLiteral("Name")),
+              number = t.indexOf(QStringLiteral("Number")), coType = t.indexOf(QStringLiteral("COType")),
+              coNo = t.indexOf(QStringLiteral("CONo")), memo = t.indexOf(QStringLiteral("Memo"));
+    out.reserve(set.count());
     for (bool ok = set.moveFirst(); ok && !set.isEof(); ok = set.moveNext()) {
         SpeedBin r;
-        r.spdNo = int(set.value(QStringLiteral("SpdNo")).toLongLong());
-        r.name = set.value(QStringLiteral("Name")).toString();
-        r.number = set.value(QStringLiteral("Number")).toString();
-        r.coType = set.value(QStringLiteral("COType")).toString();
-        r.coNo = int(set.value(QStringLiteral("CONo")).toLongLong());
-        r.memo = set.value(QStringLiteral("Memo")).toString();
+        r.spdNo = int(set.value(spdNo).toLongLong());
+        r.name = set.value(name).toString();
+        r.number = set.value(number).toString();
+        r.coType = set.value(coType).toString();
+        r.coNo = int(set.value(coNo).toLongLong());
+        r.memo = set.value(memo).toString();
         out.append(r);
     }
     return out;
@@ -21,11 +26,15 @@ QList<DirectoryRecords::SpeedBin> DirectoryRecords::speedBins(DirectoryRecordset
 QList<DirectoryRecords::PhoneNo> DirectoryRecords::phoneNumbers(DirectoryRecordset &set)
 {
     QList<PhoneNo> out;
+    const DirectoryTable &t = set.table();
+    const int name = t.indexOf(QStringLiteral("Name")), phoneNo = t.indexOf(QStringLiteral("PhoneNo")),
+              memo = t.indexOf(QStringLiteral("Memo"));
+    out.reserve(set.count());
     for (bool ok = set.moveFirst(); ok && !set.isEof(); ok = set.moveNext()) {
         PhoneNo r;
-        r.name = set.value(QStringLiteral("Name")).toString();
-        r.phoneNo = set.value(QStringLiteral("PhoneNo")).toString();
-        r.memo = set.value(QStringLiteral("Memo")).toString();
+        r.name = set.value(name).toString();
+        r.phoneNo = set.value(phoneNo).toString();
+        r.memo = set.value(memo).toString();
         out.append(r);
     }
     return out;

@@ -1,7 +1,9 @@
 #include "directories/DirectoryRecordset.h"
 
-#include <QLoggingCategory>
+#include "directories/CharacterCut.h"
 #include "directories/SqliteStatement.h"
+
+#include <QLoggingCategory>
 
 #include <sqlite3.h>
 
@@ -199,8 +201,9 @@ private:
 QVariant DirectoryRecordset::toColumn(const DirectoryField &field, const QVariant &v)
 {
     if (field.type == DirectoryField::Text) {
-        // Empty, never NULL: Jet's zero-length texts.
-        const QString text = v.toString().left(field.size);
+        // Empty, never NULL: Jet's zero-length texts. The cut never halves a
+        // character.
+        const QString text = CharacterCut::fitUnits(v.toString(), field.size);
         return text.isNull() ? QStringLiteral("") : text;
     }
     if (field.type == DirectoryField::Integer)

@@ -1,14 +1,48 @@
 #include "directories/SylkWriter.h"
 
+#include <charconv>
+
 namespace {
-QByteArray cell(int x, int y, const QString &text)
+void appendNumber(QByteArray &out, qsizetype value)
 {
-    return "C;X" + QByteArray::number(x) + ";Y" + QByteArray::number(y) + ";K\"" + text.toUtf8() + "\"\r\n";
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, qint64(value)).ptr;
+    out.append(digits, end - digits);
+}
+
+bool needsCleaning(const QString &text)
+{
+    for (QChar c : text) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char(';'))
+            return true;
+    }
+    return false;
+}
+
+// Every text cell is cleaned like the memo: a name or number with a ";" or a
+// line break would otherwise end its cell early or break the file's lines.
+void appendCell(QByteArray &out, int x, qsizetype y, const QString &text)
+{
+    out.append("C;X", 3);
+    appendNumber(out, x);
+    out.append(";Y", 2);
+    appendNumber(out, y);
+    out.append(";K\"", 3);
+    out.append((needsCleaning(text) ? SylkWriter::cleanMemo(text) : text).toUtf8());
+    out.append("\"\r\n", 3);
 }
 
 QByteArray header(qsizetype records, int columns)
 {
-    return "ID;ZARTO\r\nB;Y" + QByteArray::number(records + 1) + ";X" + QByteArray::number(columns) + "\r\n";
+    QByteArray out;
+    // Most records take well under this; the array grows when they do not.
+    out.reserve(256 + records * columns * 24);
+    out.append("ID;ZARTO\r\nB;Y");
+    appendNumber(out, records + 1);
+    out.append(";X");
+    appendNumber(out, columns);
+    out.append("\r\n");
+    return out;
 }
 } // namespace
 
@@ -27,14 +61,14 @@ QByteArray SylkWriter::speedBins(const QList<DirectoryRecords::SpeedBin> &record
     out += "F;W1 1 7\r\nF;W2 2 19\r\nF;W3 3 27\r\nF;W4 4 8\r\nF;W5 5 5\r\nF;W6 6 14\r\n";
     out += "C;X1;Y1;K\"SpdNo\"\r\nC;X2;Y1;K\"Name\"\r\nC;X3;Y1;K\"Number\"\r\n"
            "C;X4;Y1;K\"COType\"\r\nC;X5;Y1;K\"CONo\"\r\nC;X6;Y1;K\"Memo\"\r\n";
-    int y = 2;
+    qsizetype y = 2;
     for (const auto &r : records) {
-        out += cell(1, y, QString::number(r.spdNo));
-        out += cell(2, y, r.name);
-        out += cell(3, y, r.number);
-        out += cell(4, y, r.coType);
-        out += cell(5, y, DirectoryRecords::coNumberText(r.coType, r.coNo));
-        out += cell(6, y, cleanMemo(r.memo));
+        appendCell(out, 1, y, QString::number(r.spdNo));
+        appendCell(out, 2, y, r.name);
+        appendCell(out, 3, y, r.number);
+        appendCell(out, 4, y, r.coType);
+        appendCell(out, 5, y, DirectoryRecords::coNumberText(r.coType, r.coNo));
+        appendCell(out, 6, y, r.memo);
         ++y;
     }
     out += "E";
@@ -46,11 +80,11 @@ QByteArray SylkWriter::phoneNumbers(const QList<DirectoryRecords::PhoneNo> &reco
     QByteArray out = header(records.size(), 3);
     out += "F;W1 1 25\r\nF;W2 2 25\r\nF;W3 3 25\r\n";
     out += "C;X1;Y1;K\"Name\"\r\nC;X2;Y1;K\"PhoneNo\"\r\nC;X3;Y1;K\"Memo\"\r\n";
-    int y = 2;
+    qsizetype y = 2;
     for (const auto &r : records) {
-        out += cell(1, y, r.name);
-        out += cell(2, y, r.phoneNo);
-        out += cell(3, y, cleanMemo(r.memo));
+        appendCell(out, 1, y, r.name);
+        appendCell(out, 2, y, r.phoneNo);
+        appendCell(out, 3, y, r.memo);
         ++y;
     }
     out += "E";

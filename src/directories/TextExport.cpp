@@ -1,16 +1,9 @@
 #include "directories/TextExport.h"
 
+#include "directories/CharacterCut.h"
+
 namespace {
 const QString CrLf = QStringLiteral("\r\n");
-
-// n characters from pos, without splitting a surrogate pair at the end.
-qsizetype pieceLength(const QString &text, qsizetype pos, qsizetype n)
-{
-    n = qMin(n, text.size() - pos);
-    if (n > 1 && pos + n < text.size() && text.at(pos + n - 1).isHighSurrogate())
-        --n;
-    return n;
-}
 } // namespace
 
 QString TextExport::titleLines(const QString &title)
@@ -23,50 +16,99 @@ QStringList TextExport::memoPieces(const QString &memo, int window, bool oddCut)
     QStringList pieces;
     qsizetype pos = 0;
     while (pos < memo.size()) {
-        const QString win = memo.mid(pos, window);
-        const qsizetype lf = win.indexOf(QLatin1Char('\n'));
-        if (lf >= 0) {
-            pieces.append(win.left(lf));
-            pos += lf + 1;
+        const qsizetype end = CharacterCut::advance(memo, pos, window);
+        const qsizetype lf = memo.indexOf(QLatin1Char('\n'), pos);
+        if (lf >= 0 && lf < end) {
+            pieces.append(memo.mid(pos, lf - pos));
+            pos = lf + 1;
             continue;
         }
         qsizetype n = window;
-        if (oddCut && win.size() == window) {
+        if (oddCut && CharacterCut::count(memo.mid(pos, end - pos)) == window) {
             int printable = 0;
-            for (QChar c : win)
-                printable += c.unicode() >= 32 && c.unicode() <= 126;
+            for (qsizetype i = pos; i < end; ++i)
+                printable += memo.at(i).unicode() >= 32 && memo.at(i).unicode() <= 126;
             if (printable % 2)
                 n = window - 1;
         }
-        n = pieceLength(memo, pos, n);
-        pieces.append(memo.mid(pos, n));
-        pos += n;
+        const qsizetype next = CharacterCut::advance(memo, pos, n);
+        pieces.append(memo.mid(pos, next - pos));
+        pos = next;
     }
     return pieces;
 }
 
-QString TextExport::speedBinLines(const DirectoryRecords::SpeedBin &r, int memoWindow, bool oddCut)
+namespace {
+// text, then blanks up to width characters.
+void appendPadded(QString &out, QStringView text, qsizetype width)
+{
+    out.append(text);
+    qsizetype chars = 0;
+    for (qsizetype i = 0; i < text.size() && chars < width; ++i)
+        chars += !(text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate());
+    if (chars < width)
+        out.append(QString(width - chars, QLatin1Char(' ')));
+}
+} // namespace
+
+void TextExport::appendSpeedBinLines(QString &out, const DirectoryRecords::SpeedBin &r, int memoWindow, bool oddCut)
 {
     const QStringList pieces = memoPieces(r.memo, memoWindow, oddCut);
-    QString out = QLatin1Char(' ') + left(QString::number(r.spdNo), 5) + QLatin1Char(' ') + left(r.name, 16)
-                  + QLatin1Char(' ') + left(r.number, 24) + QLatin1Char(' ') + left(r.coType, 5) + QStringLiteral("  ")
-                  + left(DirectoryRecords::coNumberText(r.coType, r.coNo), 4) + QLatin1Char(' ') + pieces.value(0) + CrLf;
-    const QString blank = QLatin1Char(' ') + left({}, 5) + QLatin1Char(' ') + left({}, 16) + QLatin1Char(' ')
-                          + left({}, 24) + QLatin1Char(' ') + left({}, 5) + QStringLiteral("  ") + left({}, 4)
-                          + QLatin1Char(' ');
-    for (qsizetype i = 1; i < pieces.size(); ++i)
-        out += blank + pieces.at(i) + CrLf;
+    out.append(QLatin1Char(' '));
+    appendPadded(out, QString::number(r.spdNo), 5);
+    out.append(QLatin1Char(' '));
+    appendPadded(out, r.name, 16);
+    out.append(QLatin1Char(' '));
+    appendPadded(out, r.number, 24);
+    out.append(QLatin1Char(' '));
+    appendPadded(out, r.coType, 5);
+    out.append(QLatin1String("  "));
+    appendPadded(out, DirectoryRecords::coNumberText(r.coType, r.coNo), 4);
+    out.append(QLatin1Char(' '));
+    if (!pieces.isEmpty())
+        out.append(pieces.first());
+    out.append(CrLf);
+    // Five empty fields: 1 + 5 + 1 + 16 + 1 + 24 + 1 + 5 + 2 + 4 + 1 characters.
+    static const QString blank(61, QLatin1Char(' '));
+    for (qsizetype i = 1; i < pieces.size(); ++i) {
+        out.append(blank);
+        out.append(pieces.at(i));
+        out.append(CrLf);
+    }
+}
+
+void TextExport::appendPhoneNoLines(QString &out, const DirectoryRecords::PhoneNo &r, int memoWindow, bool oddCut)
+{
+    const QStringList pieces = memoPieces(r.memo, memoWindow, oddCut);
+    qsizetype namePos = 0;
+    qsizetype numberPos = 0;
+    for (qsizetype n = 0; namePos < r.name.size() || numberPos < r.phoneNo.size() || n < pieces.size(); ++n) {
+        const qsizetype nameEnd = CharacterCut::advance(r.name, namePos, 25);
+        const qsizetype numberEnd = CharacterCut::advance(r.phoneNo, numberPos, 25);
+        out.append(QLatin1Char(' '));
+        appendPadded(out, QStringView(r.name).mid(namePos, nameEnd - namePos), 25);
+        out.append(QLatin1String("  "));
+        appendPadded(out, QStringView(r.phoneNo).mid(numberPos, numberEnd - numberPos), 25);
+        out.append(QLatin1String("  "));
+        if (n < pieces.size())
+            out.append(pieces.at(n));
+        out.append(CrLf);
+        namePos = nameEnd;
+        numberPos = numberEnd;
+    }
+}
+
+QString TextExport::speedBinLines(const DirectoryRecords::SpeedBin &r, int memoWindow, bool oddCut)
+{
+    QString out;
+    appendSpeedBinLines(out, r, memoWindow, oddCut);
     return out;
 }
 
 QString TextExport::phoneNoLines(const DirectoryRecords::PhoneNo &r, int memoWindow, bool oddCut)
 {
-    const QStringList pieces = memoPieces(r.memo, memoWindow, oddCut);
     QString out;
-    for (qsizetype n = 0; 25 * n < r.name.size() || 25 * n < r.phoneNo.size() || n < pieces.size(); ++n) {
-        out += QLatin1Char(' ') + left(r.name.mid(25 * n, 25), 25) + QStringLiteral("  ")
-               + left(r.phoneNo.mid(25 * n, 25), 25) + QStringLiteral("  ") + pieces.value(n) + CrLf;
-    }
+    appendPhoneNoLines(out, r, memoWindow, oddCut);
     return out;
 }
 
@@ -74,8 +116,9 @@ QByteArray TextExport::speedBins(const QList<DirectoryRecords::SpeedBin> &record
 {
     QString out = titleLines(QString::fromLatin1(speedBinTitle())) + heavyRule()
                   + QString::fromLatin1(speedBinHeading()) + CrLf + lightRule();
+    out.reserve(out.size() + records.size() * 96);
     for (const auto &r : records)
-        out += speedBinLines(r, 19, false);
+        appendSpeedBinLines(out, r, 19, false);
     out += heavyRule();
     return out.toUtf8();
 }
@@ -84,8 +127,14 @@ QByteArray TextExport::phoneNumbers(const QList<DirectoryRecords::PhoneNo> &reco
 {
     QString out = titleLines(QString::fromLatin1(phoneNoTitle())) + heavyRule()
                   + QString::fromLatin1(phoneNoHeading()) + CrLf + lightRule();
+    out.reserve(out.size() + records.size() * 96);
     for (const auto &r : records)
-        out += phoneNoLines(r, 25, false);
+        appendPhoneNoLines(out, r, 25, false);
     out += heavyRule();
     return out.toUtf8();
+}
+
+QString TextExport::left(const QString &text, int width)
+{
+    return CharacterCut::padded(text, width);
 }

@@ -23,16 +23,18 @@ public:
     static QString titleLines(const QString &title);
     static QString heavyRule() { return QString(80, QLatin1Char('=')) + QStringLiteral("\r\n"); }
     static QString lightRule() { return QString(80, QLatin1Char('-')) + QStringLiteral("\r\n"); }
-    // text padded with spaces to width ("%-Ns"); a longer text stays whole.
-    static QString left(const QString &text, int width) { return text.leftJustified(width, QLatin1Char(' ')); }
+    // text padded with spaces to width characters ("%-Ns"); a longer text stays whole.
+    static QString left(const QString &text, int width);
 
-    // Cuts a memo into pieces of window characters; a line feed inside the
+    // Cuts a memo into pieces of window characters (never inside one); a line feed inside the
     // window ends a piece early and is skipped. With oddCut, a full window
     // holding an odd number of printable ASCII characters gives one
     // character less (the listings' rule).
     static QStringList memoPieces(const QString &memo, int window, bool oddCut = false);
 
-    // The lines of one record, each with its CR LF.
+    // The lines of one record, each with its CR LF, appended to out or returned.
+    static void appendSpeedBinLines(QString &out, const DirectoryRecords::SpeedBin &record, int memoWindow, bool oddCut);
+    static void appendPhoneNoLines(QString &out, const DirectoryRecords::PhoneNo &record, int memoWindow, bool oddCut);
     static QString speedBinLines(const DirectoryRecords::SpeedBin &record, int memoWindow, bool oddCut);
     static QString phoneNoLines(const DirectoryRecords::PhoneNo &record, int memoWindow, bool oddCut);
 };

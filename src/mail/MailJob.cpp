@@ -10,6 +10,8 @@
 #include <QHostInfo>
 #include <QThread>
 
+#include <tuple>
+
 namespace {
 
 const QString kTitle = QStringLiteral("#:email_msgbox_title");
@@ -56,13 +58,30 @@ int MailJob::threadCount() const
     return count;
 }
 
+std::pair<QString, quint16> MailJob::serverAddress(const QString &server, quint16 fallback)
+{
+    const QString text = server.trimmed();
+    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+    // A colon that is not the only one belongs to an IPv6 address, unless
+    // the address is bracketed.
+    const bool bracketed = text.startsWith(QLatin1Char('[')) && colon > 0 && text.at(colon - 1) == QLatin1Char(']');
+    if (colon <= 0 || (!bracketed && text.indexOf(QLatin1Char(':')) != colon))
+        return {text.startsWith(QLatin1Char('[')) && text.endsWith(QLatin1Char(']')) ? text.mid(1, text.size() - 2) : text,
+                fallback};
+    bool ok = false;
+    const uint port = text.mid(colon + 1).toUInt(&ok);
+    if (!ok || port == 0 || port > 65535)
+        return {text, fallback};
+    const QString host = text.left(colon);
+    return {bracketed ? host.mid(1, host.size() - 2) : host, quint16(port)};
+}
+
 void MailJob::send(const QString &server, const MailMessage &message)
 {
     m_threads.removeAll(QPointer<QThread>());
 
     SmtpClient::Job job;
-    job.server = server;
-    job.port = m_port;
+    std::tie(job.server, job.port) = serverAddress(server, m_port);
     job.heloName = m_heloName;
     job.message = message;
     job.date = m_clock.now();

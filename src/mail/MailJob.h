@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <utility>
+
 class Clock;
 class OperatorUi;
 class QThread;
@@ -38,7 +40,12 @@ public:
     // The name given with HELO; this computer's host name by default.
     void setHeloName(const QString &name) { m_heloName = name; }
 
-    // Starts the mail to server; returns at once.
+    // The host and port of a mail-server setting: "host", "host:port",
+    // "[address]:port" or a bare IPv6 address; without a valid port (1 to
+    // 65535) the port is fallback and the whole text the host.
+    static std::pair<QString, quint16> serverAddress(const QString &server, quint16 fallback);
+
+    // Starts the mail to server (a setting as above); returns at once.
     void send(const QString &server, const MailMessage &message);
 
     // Mails whose result has not been shown (or ended by the time-out).

@@ -239,6 +239,10 @@ private Q_SLOTS:
         QVERIFY(d.WriteRecord(station(1, QStringLiteral("1"), QString(20, QLatin1Char('n')), QString(40, QChar(0xE9)))));
         QCOMPARE(d.find(1)->at(2).size(), 16);
         QCOMPARE(d.find(1)->at(3), QString(32, QChar(0xE9)));
+        // A character of two UTF-16 units that would pass the size stays out whole.
+        const QString clef = QString::fromUtf8("\xF0\x9D\x84\x9E");
+        QVERIFY(d.WriteRecord(station(2, QStringLiteral("2"), QString(15, QLatin1Char('n')) + clef)));
+        QCOMPARE(d.find(2)->at(2), QString(15, QLatin1Char('n')));
     }
 
     void trimAboveTheCount()

@@ -6,8 +6,61 @@
 #include "directories/TextExport.h"
 
 #include <QFile>
+#include <QMap>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+// Reads the text cells of a SYLK file the way a strict spreadsheet program
+// does: ";;" inside a text is one ";", a lone ";" ends the text, a quote is
+// taken as it stands and the last one closes the text.
+QMap<QPair<int, int>, QString> readSylk(const QByteArray &file)
+{
+    QMap<QPair<int, int>, QString> cells;
+    for (const QByteArray &raw : file.split('\n')) {
+        const QByteArray line = raw.endsWith('\r') ? raw.chopped(1) : raw;
+        if (!line.startsWith("C;"))
+            continue;
+        int x = 0, y = 0;
+        qsizetype i = 2;
+        while (i < line.size()) {
+            const char field = line.at(i);
+            if (field == 'K') {
+                QByteArray text;
+                for (++i; i < line.size(); ++i) {
+                    if (line.at(i) == ';') {
+                        if (i + 1 < line.size() && line.at(i + 1) == ';')
+                            ++i;
+                        else
+                            break;
+                    }
+                    text += line.at(i);
+                }
+                if (text.startsWith('"') && text.endsWith('"') && text.size() >= 2)
+                    text = text.mid(1, text.size() - 2);
+                cells[{x, y}] = QString::fromUtf8(text);
+                continue;
+            }
+            const qsizetype end = line.indexOf(';', i);
+            const QByteArray value = line.mid(i + 1, (end < 0 ? line.size() : end) - i - 1);
+            if (field == 'X')
+                x = value.toInt();
+            else if (field == 'Y')
+                y = value.toInt();
+            i = end < 0 ? line.size() : end + 1;
+        }
+    }
+    return cells;
+}
+
+bool validUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(bytes);
+    return !decoder.hasError() && !text.contains(QChar::ReplacementCharacter);
+}
+} // namespace
 
 class TestExport : public QObject
 {
@@ -61,6 +114,10 @@ private slots:
                   "C;X6;Y4;K\"\"\r\n"
                   "C;X1;Y5;K\"2004\"\r\nC;X2;Y5;K\"Z\"\r\nC;X3;Y5;K\"5\"\r\nC;X4;Y5;K\"Line\"\r\nC;X5;Y5;K\"\"\r\n"
                   "C;X6;Y5;K\"\"q\"\"\r\nE");
+        QTest::newRow("sylk empty phone numbers")
+            << 1 << 0 << QList<QVariantList>{}
+            << QByteArray("ID;ZARTO\r\nB;Y1;X3\r\nF;W1 1 25\r\nF;W2 2 25\r\nF;W3 3 25\r\nC;X1;Y1;K\"Name\"\r\n"
+                          "C;X2;Y1;K\"PhoneNo\"\r\nC;X3;Y1;K\"Memo\"\r\nE");
         QTest::newRow("sylk phone numbers")
             << 1 << 0 << QList<QVariantList>{{"Müller", "0123", "x;\ny"}}
             << QByteArray("ID;ZARTO\r\nB;Y2;X3\r\nF;W1 1 25\r\nF;W2 2 25\r\nF;W3 3 25\r\nC;X1;Y1;K\"Name\"\r\n"
@@ -98,6 +155,43 @@ private slots:
         QFETCH(QList<QVariantList>, rows);
         QFETCH(QByteArray, expected);
         QCOMPARE(exportOnce(directory, format, rows), expected);
+    }
+
+    void sylkTextsReadBackUnchanged()
+    {
+        const QString name = QStringLiteral("Smith; \"Jo\" \u20ac");
+        const QString number = QStringLiteral("+44 (20); 7946");
+        const QByteArray phone = exportOnce(1, 0, {{name, number, "a;b\r\nc"}});
+        const auto cells = readSylk(phone);
+        QCOMPARE(cells.value({1, 2}), name);
+        QCOMPARE(cells.value({2, 2}), number);
+        QCOMPARE(cells.value({3, 2}), QStringLiteral("a;b  c"));
+
+        const QByteArray speed = exportOnce(0, 0, {{2000, "A", "1", "None", 0, "say \"hi\"; twice;;"}});
+        QCOMPARE(readSylk(speed).value({6, 2}), QStringLiteral("say \"hi\"; twice;;"));
+    }
+
+    // Fields and pieces are counted in characters; none is cut inside one,
+    // however many bytes it takes ("\u20ac" 3, "\U0001F600" 4).
+    void multiByteCharactersAtTheCut()
+    {
+        const QString euro = QStringLiteral("\u20ac");
+        const QString smiley = QStringLiteral("\U0001F600");
+        const QString cjk = QStringLiteral("\u4e2d");
+        const QString name = QString(24, 'a') + smiley + QStringLiteral("\u00e4") + cjk;
+        const QString number = QString(24, '1') + euro + QStringLiteral("2");
+        const QString memo = QString(24, 'm') + smiley + cjk;
+        const QByteArray text = exportOnce(1, 1, {{name, number, memo}});
+        QVERIFY(validUtf8(text));
+        const QStringList lines = QString::fromUtf8(text).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.at(5), QLatin1Char(' ') + QString(24, 'a') + smiley + QStringLiteral("  ") + QString(24, '1') + euro
+                                  + QStringLiteral("  ") + QString(24, 'm') + smiley);
+        QCOMPARE(lines.at(6), QStringLiteral(" \u00e4") + cjk + QString(23, ' ') + QStringLiteral("  2") + QString(24, ' ')
+                                  + QStringLiteral("  ") + cjk);
+
+        const QByteArray bins = exportOnce(0, 1, {{2000, "A", "1", "None", 0, QString(18, 'x') + smiley + "yz"}});
+        QVERIFY(validUtf8(bins));
+        QVERIFY(bins.contains(QString(18, 'x').toUtf8() + smiley.toUtf8() + "\r\n" + QByteArray(61, ' ') + "yz\r\n"));
     }
 
     void unsortedKeepsStoredOrder()
@@ -147,6 +241,10 @@ private slots:
         QVERIFY(job.run({1, 1, dir.path(), false, true}));
         QVERIFY(backup.open(QIODevice::ReadOnly));
         QCOMPARE(backup.readAll(), QByteArray("old"));
+        backup.close();
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QVERIFY(old.readAll().contains("< Phone Number Database >"));
+        old.close();
 
         ui.clear();
         QVERIFY(!job.run({1, 1, dir.filePath("no/such/folder"), true, true}));

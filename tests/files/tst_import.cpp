@@ -82,6 +82,15 @@ private slots:
         QCOMPARE(DirectoryImport::cellText(QVariant(2001.7)), QString("2001"));
     }
 
+    // A cut to the field's size keeps whole characters.
+    void correctionCutsWholeCharacters()
+    {
+        const QString smiley = QStringLiteral("\U0001F600");
+        QStringList row{QString(63, 'n') + smiley, QString(62, '1') + smiley + "9", QString(254, 'm') + smiley};
+        QVERIFY(DirectoryImport::checkPhoneNoRow(row, true));
+        QCOMPARE(row, (QStringList{QString(63, 'n'), QString(62, '1') + smiley, QString(254, 'm')}));
+    }
+
     void phoneNumbers_data()
     {
         QTest::addColumn<QString>("file");
@@ -117,6 +126,8 @@ private slots:
         QTest::newRow("random bytes") << 0 << "random-bytes.xls" << "#:xl_cannot_open_excel_db";
         QTest::newRow("truncated") << 0 << "truncated.xls" << "#:xl_cannot_open_excel_db";
         QTest::newRow("no such sheet") << 1 << "SpeedDB-biff8.xls" << "#:xl_cannot_open_excel_set";
+        QTest::newRow("two Name columns") << 1 << "TwoNames-biff8.xls" << "#:xl_duplicate_field_name_exist";
+        QTest::newRow("no Memo column") << 1 << "NoMemo-biff8.xls" << "#:xl_field_name_not_exist_or_wrong";
     }
 
     void failuresKeepThePreviousDirectory()
@@ -137,6 +148,45 @@ private slots:
         QCOMPARE(ui.texts(), QStringList{message});
         QCOMPARE(ui.shown.first().title, QString("#:database_error"));
         QCOMPARE(readDirectory(dir.path(), table, name, {}).size(), 1);
+    }
+
+    // Columns are found by name in any order; "l" becomes "Line" and its CO
+    // number 5 is stored as 4, "g" a "Group" keeping 4, "n" a "None" with 0.
+    void correctedTypesAndColumnsByName()
+    {
+        QTemporaryDir dir;
+        OperatorUiRecorder ui;
+        ManualClock clock;
+        DirectoryImport job(ui, clock, dir.path());
+        QVERIFY(job.run({DirectoryImport::SpeedBins, 0, fixture("Corrections-biff8.xls"), false, true}));
+        QCOMPARE(ui.texts(), QStringList{"#:xl_excel_import_finished"});
+        QCOMPARE(readDirectory(dir.path(), DirectoryTable::speedBin(), "SpeedDB.mdb", "SpdNo ASC"),
+                 (Rows{{"2100", "LOWER", "0123", "Line", "4", ""},
+                       {"2101", "", "456", "Group", "4", ""},
+                       {"2102", "", "7", "None", "0", ""}}));
+    }
+
+    // The new file cannot be made after the old one was deleted: the old
+    // directory comes back from the temporary copy.
+    void failureAfterTheDeleteRestoresThePreviousDirectory()
+    {
+        QTemporaryDir dir;
+        QVERIFY(fillDirectory(dir.path(), DirectoryTable::speedBin(), "SpeedDB.mdb",
+                              {{2500, "OLD", "1", "None", 0, "kept"}}));
+        // SQLite cannot make its write-ahead log where a folder stands.
+        QVERIFY(QDir(dir.path()).mkdir("SpeedDB.mdb-wal"));
+        OperatorUiRecorder ui;
+        ManualClock clock;
+        DirectoryImport job(ui, clock, dir.path());
+        QList<int> reopened;
+        job.setDirectoryHooks({}, [&](int d) { reopened.append(d); });
+        QVERIFY(!job.run({DirectoryImport::SpeedBins, 0, fixture("SpeedDB-biff8.xls"), false, false}));
+        QCOMPARE(ui.texts(), QStringList{"#:pbe_cannot_create_speed_db"});
+        QCOMPARE(reopened, QList<int>{0});
+        QVERIFY(!QFile::exists(dir.filePath("SpeedDB.tmp")));
+        QVERIFY(QDir(dir.path()).rmdir("SpeedDB.mdb-wal"));
+        QCOMPARE(readDirectory(dir.path(), DirectoryTable::speedBin(), "SpeedDB.mdb", {}),
+                 (Rows{{"2500", "OLD", "1", "None", "0", "kept"}}));
     }
 
     void choicesAndBackup()

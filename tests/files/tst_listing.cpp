@@ -94,6 +94,29 @@ private slots:
         QVERIFY(lines[second + 1].startsWith("---"));
     }
 
+    // A slice of a full name or a labelled field never ends inside a
+    // character of several bytes.
+    void multiByteCharactersAtTheCut()
+    {
+        const QString smiley = QStringLiteral("\U0001F600");
+        QCOMPARE(DirectoryListing::labelledField("L", QString(73, 'a') + smiley + QStringLiteral("\u20acb")),
+                 QStringLiteral(" L : ") + QString(73, 'a') + smiley + QStringLiteral("\r\n     \u20acb\r\n"));
+
+        QTemporaryDir dir;
+        const QString middle = QString(15, 'M') + smiley;
+        QVERIFY(fillDirectory(dir.path(), DirectoryTable::extension(), "ExtDB.mdb",
+                              {{5, 105, "ST", QString(20, 'F'), middle, "\u4e2d", "", "", "", "", "", "", "", "", ""}}));
+        ManualClock clock;
+        DirectoryListing listing(clock, dir.path(), dir.path());
+        listing.setTranslator([](const QString &key) { return key.mid(2); });
+        QVERIFY(listing.write(DirectoryListing::Stations));
+        QFile f(listing.listingPath());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines[5], QStringLiteral(" 5       105          ST                  ") + QString(20, 'F') + ' ' + middle);
+        QCOMPARE(lines[6], QString(42, ' ') + QStringLiteral(" \u4e2d"));
+    }
+
     void backupAndUnwritableListing()
     {
         QTemporaryDir dir;
@@ -112,6 +135,16 @@ private slots:
         QFile backup(dir.filePath("PhoneDB.tx_"));
         QVERIFY(backup.open(QIODevice::ReadOnly));
         QCOMPARE(backup.readAll(), QByteArray("previous"));
+
+        // A directory that cannot be opened leaves the listing as it was.
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("kept");
+        old.close();
+        DirectoryListing unreadable(clock, dir.filePath("no/such/folder"), dir.path());
+        QVERIFY(!unreadable.write(DirectoryListing::PhoneNumbers));
+        QCOMPARE(unreadable.errorKey(), QString("#:pne_cannot_create_phone_no_db"));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("kept"));
     }
 };
 

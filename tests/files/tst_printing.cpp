@@ -1,6 +1,7 @@
 #include "FileTestSupport.h"
 #include "ManualClock.h"
 
+#include "directories/ui/ListingPrinter.h"
 #include "directories/ui/PrintJob.h"
 
 #include <QApplication>
@@ -61,6 +62,38 @@ private slots:
         QCOMPARE(status.first().first().toString(), QString("#:pm_create_db_text_file"));
         QCOMPARE(status.at(1).first().toString(), QString("#:pm_print_db_file : 1"));
         QCOMPARE(status.last().first().toString(), QString());
+    }
+
+    // A listing that fills its last page exactly still gets that page's
+    // number, and no empty page follows.
+    void listingEndingAtAPageBoundary()
+    {
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString pdf = dir.filePath("out.pdf");
+        printer.setOutputFileName(pdf);
+        const int perPage = ListingPrinter::linesPerPage(printer);
+        QVERIFY(perPage > 10);
+        QFile listing(dir.filePath("PhoneDB.txt"));
+        QVERIFY(listing.open(QIODevice::WriteOnly));
+        for (int i = 1; i <= 2 * perPage; ++i)
+            listing.write(QStringLiteral(" line %1\r\n").arg(i, 3, 10, QLatin1Char('0')).toLatin1());
+        listing.close();
+
+        ListingPrinter printing(printer, 2);
+        QList<int> begun;
+        QVERIFY(printing.print(listing.fileName(), 2 * perPage, [&](int page) { begun.append(page); }));
+        QCOMPARE(printing.pageCount(), 2);
+        QCOMPARE(begun, (QList<int>{1, 2}));
+        const QStringList pages = pdfText(pdf).split(QChar('\f'), Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), 2);
+        const auto number = [](int n) { return QStringLiteral("line %1").arg(n, 3, 10, QLatin1Char('0')); };
+        QVERIFY(pages[0].contains(number(perPage)));
+        QVERIFY(!pages[0].contains(number(perPage + 1)));
+        QVERIFY(pages[1].contains(number(perPage + 1)));
+        QVERIFY(pages[1].contains(number(2 * perPage)));
+        QCOMPARE(pages[1].trimmed().split('\n').last().trimmed(), QStringLiteral("2"));
     }
 
     void rawPrintThroughTheProgram()

@@ -76,6 +76,29 @@ private Q_SLOTS:
         MessageCatalogue::setFallbackDirectory(qEnvironmentVariable("ZARTO_SOURCE_DIR") + QStringLiteral("/data"));
     }
 
+    void serverAddress_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::newRow("name") << "mail.x.test" << "mail.x.test" << 25;
+        QTest::newRow("name and port") << " mail.x.test:2525 " << "mail.x.test" << 2525;
+        QTest::newRow("address and port") << "127.0.0.1:1025" << "127.0.0.1" << 1025;
+        QTest::newRow("bare IPv6") << "::1" << "::1" << 25;
+        QTest::newRow("bracketed IPv6 and port") << "[::1]:587" << "::1" << 587;
+        QTest::newRow("bracketed IPv6") << "[fe80::1]" << "fe80::1" << 25;
+        QTest::newRow("port 0") << "host:0" << "host:0" << 25;
+        QTest::newRow("port too big") << "host:65536" << "host:65536" << 25;
+        QTest::newRow("not a port") << "host:smtp" << "host:smtp" << 25;
+    }
+    void serverAddress()
+    {
+        QFETCH(QString, setting);
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        QCOMPARE(MailJob::serverAddress(setting, 25), (std::pair<QString, quint16>{host, quint16(port)}));
+    }
+
     void recipients_data()
     {
         QTest::addColumn<QString>("text");
@@ -415,9 +438,9 @@ private Q_SLOTS:
         OperatorUiRecorder ui;
         ManualClock clock(kDate);
         MailJob job(timers, ui, clock);
-        job.setPort(port);
         QSignalSpy ended(&job, &MailJob::mailEnded);
-        job.send(QStringLiteral("127.0.0.1"),
+        // The server's port is given with the setting.
+        job.send(QStringLiteral("127.0.0.1:%1").arg(port),
                  message(QStringLiteral("Anna Berg <anna@x.test>"), QStringLiteral("Visitor at the gate"),
                          QStringLiteral("Please come down.\n.\nThanks")));
         QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);

@@ -42,9 +42,13 @@ private Q_SLOTS:
     {
         QCOMPARE(Trace::instance().viewCount(), 0);
         QSignalSpy posted(&Trace::instance(), &Trace::linePosted);
-        ZTRACE(1, "LOG_ON_Request");
+        // Not even the arguments are worked out.
+        int formatted = 0;
+        const auto argument = [&formatted] { return ++formatted; };
+        ZTRACE(1, "LOG_ON_Request %d", argument());
         QCoreApplication::sendPostedEvents();
         QCOMPARE(posted.count(), 0);
+        QCOMPARE(formatted, 0);
         {
             TraceView view(m_clock);
             ZTRACE(1, "LOG_ON_Request");

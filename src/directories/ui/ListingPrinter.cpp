@@ -108,7 +108,41 @@ struct Page
         p.drawText(QPointF(x(0), top + p.fontMetrics().ascent()), QString::fromUtf8(bytes));
     }
 };
+// The font and the grid of rows and columns of a printer's page.
+struct Geometry
+{
+    explicit Geometry(QPrinter &printer)
+        : font(pageFont(printer.height()))
+        , metrics(font, &printer)
+        , colWidth(qMax(1, metrics.horizontalAdvance(QLatin1Char('M'))))
+        , rowHeight(qMax(1, metrics.height() + metrics.leading() + metrics.height() / 4))
+        , rows(printer.height() / rowHeight)
+        , columns(int(printer.width() / colWidth))
+    {
+    }
+    static QFont pageFont(int height)
+    {
+        QFont font(QStringLiteral("Courier"));
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+        font.setWeight(QFont::Normal);
+        font.setPixelSize(qMax(1, height / 78));
+        return font;
+    }
+
+    QFont font;
+    QFontMetrics metrics;
+    double colWidth;
+    int rowHeight;
+    int rows;
+    int columns;
+};
 } // namespace
+
+int ListingPrinter::linesPerPage(QPrinter &printer)
+{
+    return qMax(1, Geometry(printer).rows - 7);
+}
 
 ListingPrinter::ListingPrinter(QPrinter &printer, int kind)
     : m_printer(printer)
@@ -125,21 +159,14 @@ bool ListingPrinter::print(const QString &listingPath, int lineCount, const std:
     QPainter painter;
     if (!painter.begin(&m_printer))
         return false;
-    const int W = m_printer.width();
-    const int H = m_printer.height();
-    QFont font(QStringLiteral("Courier"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setWeight(QFont::Normal);
-    font.setPixelSize(qMax(1, H / 78));
-    painter.setFont(font);
-    const QFontMetrics metrics(font, &m_printer);
-    const double colWidth = qMax(1, metrics.horizontalAdvance(QLatin1Char('M')));
-    const int charHeight = metrics.height();
-    const int rowHeight = qMax(1, charHeight + metrics.leading() + charHeight / 4);
-    const int R = H / rowHeight;
-    const int C = int(W / colWidth);
-    const int perPage = qMax(1, R - 7);
+    const Geometry g(m_printer);
+    painter.setFont(g.font);
+    const QFontMetrics &metrics = g.metrics;
+    const double colWidth = g.colWidth;
+    const int rowHeight = g.rowHeight;
+    const int R = g.rows;
+    const int C = g.columns;
+    const int perPage = linesPerPage(m_printer);
     const int lines = m_kind >= 3 ? lineCount - 1 : lineCount;
     const int total = qMax(1, (lines + perPage - 1) / perPage);
 

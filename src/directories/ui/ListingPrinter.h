@@ -24,6 +24,9 @@ public:
 
     int pageCount() const { return m_pages; }
 
+    // Listing lines one page of the printer holds.
+    static int linesPerPage(QPrinter &printer);
+
 private:
     QPrinter &m_printer;
     int m_kind;
