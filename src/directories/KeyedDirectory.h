@@ -29,6 +29,7 @@ public:
     // it cannot be opened.
     DirectoryRecordset *OpenRecordset();
     int LastWrite() const { return m_lastWrite; }
+    QSqlDatabase database() const { return m_db; }
     // The PBX's writes of one pass of the event loop share one transaction,
     // committed when control returns to the event loop or here.
     void commitBatch();

@@ -3,6 +3,8 @@
 #include "callstate/StationDirectoryWriter.h"
 #include "directories/KeyedDirectory.h"
 
+class CallerNameIndex;
+
 // Port, station number, station name, first, middle and last name, home
 // number, cellular, pager, mail, picture file name, Inform1-3, memo.
 using StationFields = QStringList; // always 15 texts
@@ -25,10 +27,17 @@ public:
         return writeTexts(fields, origin);
     }
     // Deletes every row above the PBX's count of station ports.
-    bool TrimToPortCount(int count) { return trimAbove(count); }
+    bool TrimToPortCount(int count);
     // The stored fields of a port, or nullopt when it has no row.
     std::optional<StationFields> find(int port) { return findKey(port); }
 
     // Write-through of the PBX's number and name, keeping the operator's fields.
     bool writeStation(quint16 port, const std::optional<QString> &number, const std::optional<QString> &name) override;
+
+    // The index of callers' names this directory keeps current: the stations
+    // are read into it at once and every write follows. nullptr: none.
+    void setCallerNames(CallerNameIndex *index);
+
+private:
+    CallerNameIndex *m_callerNames = nullptr;
 };
