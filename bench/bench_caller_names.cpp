@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -59,8 +60,9 @@ void fillFiles(const QString &folder, const Clock &clock)
         for (int i = 0; i < PhoneNumbers; ++i) {
             q.addBindValue(QStringLiteral("Customer %1").arg(i));
             q.addBindValue(phoneNumber(i));
-            q.addBindValue(QString());
-            q.exec();
+            q.addBindValue(QStringLiteral(""));
+            if (!q.exec())
+                std::printf("insert: %s\n", qPrintable(q.lastError().text()));
         }
         db.commit();
     }
@@ -77,7 +79,7 @@ void fillFiles(const QString &folder, const Clock &clock)
             q.addBindValue(binNumber(bin));
             q.addBindValue(QStringLiteral("None"));
             q.addBindValue(255);
-            q.addBindValue(QString());
+            q.addBindValue(QStringLiteral(""));
             q.exec();
         }
         db.commit();
@@ -106,6 +108,7 @@ double lookUpUs(const CallerNameIndex &index, const QStringList &callers, int ro
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("Database"));
     ManualClock clock;
@@ -155,9 +158,11 @@ int main(int argc, char **argv)
     t.restart();
     const std::optional<PhoneNoEntry> entry = phone.findByName(QStringLiteral("Customer 4711"));
     const double findMs = msSince(t);
-    t.restart();
-    phone.modifyEntry({entry->index, entry->name, QStringLiteral("0800 4711"), QString()}, *entry, ui);
-    std::printf("modify one phone number: %.2f ms (its look-up by name before: %.2f ms)\n", msSince(t), findMs);
+    if (entry) {
+        t.restart();
+        phone.modifyEntry({entry->index, entry->name, QStringLiteral("0800 4711"), QString()}, *entry, ui);
+        std::printf("modify one phone number: %.2f ms (its look-up by name before: %.2f ms)\n", msSince(t), findMs);
+    }
 
     // One look-up per ring.
     QStringList phoneCallers, binCallers, stationCallers, unknown;
