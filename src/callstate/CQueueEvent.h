@@ -22,4 +22,6 @@ struct CQueueEvent
     quint16 index = 0;
     bool add = false;
     QString description;
+    // Who is calling, when a directory knows the caller's digits; empty otherwise.
+    QString callerName;
 };

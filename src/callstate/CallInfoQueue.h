@@ -18,6 +18,7 @@ struct CallInfoEntry
     int type = -1;
     quint16 index = 0;
     QString description;
+    QString callerName;
     bool operator==(const CallInfoEntry &) const = default;
 };
 

@@ -107,15 +107,17 @@ void CallQueue::post(const CQueueEvent &event)
         row.type = type;
         row.index = event.index;
         row.description = event.description;
+        row.callerName = event.callerName;
         row.arrival = m_clock.now();
         if (type == QueueType::QLTN_EXT_RING) {
             const CExtStatus *station = m_stations.record(event.index);
             row.description = station ? (station->fullName.isEmpty() ? station->name : station->fullName) : QString();
+            row.callerName.clear();
         }
         m_rows.append(row);
         Q_EMIT rowAppended(int(m_rows.size()) - 1);
         if (callerInfo)
-            m_popup.offer({row.key, row.type, row.index, row.description});
+            m_popup.offer({row.key, row.type, row.index, row.description, row.callerName});
         if (type == QueueType::QLTN_EXT_RING)
             m_lastIntercom = event.index;
     } else {

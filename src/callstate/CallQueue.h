@@ -21,6 +21,7 @@ struct QueueRow
     int type = QueueType::None;
     quint16 index = 0;    // line index (types 0 to 4) or station index (type 5)
     QString description;
+    QString callerName;   // the directories' name of the caller, or empty
     QDateTime arrival;
     QString time = QStringLiteral("00:00");
 };

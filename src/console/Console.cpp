@@ -1,6 +1,7 @@
 #include "Console.h"
 
 #include "callstate/CAttendantCalls.h"
+#include "callstate/CallerNameIndex.h"
 #include "callstate/CExtStatusList.h"
 #include "callstate/Paging.h"
 #include "callstate/CTrkStatusList.h"
@@ -58,6 +59,8 @@ struct Console::Parts
     std::unique_ptr<PbxConnection> connection;
     CLinkRequest request;
     LinkDispatcher dispatcher;
+    // Before the directories, which keep it current.
+    CallerNameIndex callerNames;
     // Before the tables, which write through to it.
     DirectoryFiles directories;
     CExtStatusList stations;
@@ -151,7 +154,13 @@ Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const Co
     connect(&p.calls, &CAttendantCalls::ownStateChanged, this, &Console::stateChanged);
     connect(&p.calls, &CAttendantCalls::popupRequested, this, &Console::popupRequested);
     connect(&p.calls, &CAttendantCalls::beepRequested, this, &Console::beepRequested);
-    connect(&p.calls, &CAttendantCalls::queueEvent, this, &Console::queueEvent);
+    // A ringing line's caller is named from the directories, once per ring.
+    p.directories.setCallerNames(&p.callerNames);
+    connect(&p.calls, &CAttendantCalls::queueEvent, this, [this](CQueueEvent event) {
+        if (event.add && event.type != QueueType::QLTN_EXT_RING)
+            event.callerName = m_parts->callerNames.nameFor(event.description);
+        Q_EMIT queueEvent(event);
+    });
     p.paging.setZoneCountQuery([this] { return int(m_parts->attendant.loader().pagingNumber()); });
 }
 
@@ -175,6 +184,7 @@ CExtStatusList &Console::stations() const { return m_parts->stations; }
 CTrkStatusList &Console::coLines() const { return m_parts->lines; }
 LogStatusModel &Console::logStatus() const { return m_parts->status; }
 DirectoryFiles &Console::directories() const { return m_parts->directories; }
+CallerNameIndex &Console::callerNames() const { return m_parts->callerNames; }
 KeyTelephone &Console::keyTelephone() const { return m_parts->keyTelephone; }
 MailJob &Console::mail() const { return m_parts->mail; }
 CAttendantCalls &Console::calls() const { return m_parts->calls; }

@@ -9,6 +9,7 @@
 class CAttendantCalls;
 class AttendantProgramming;
 class CAttendantState;
+class CallerNameIndex;
 class CExtStatusList;
 class CLinkPort;
 class CLinkRequest;
@@ -63,6 +64,9 @@ public:
     LogStatusModel &logStatus() const;
     // The directory files of the run (opened by the main window at start).
     DirectoryFiles &directories() const;
+    // Who is calling: the names the phone-number, speed-bin and station
+    // directories give to callers' digits, kept current by their writes.
+    CallerNameIndex &callerNames() const;
     // The speed-bin directory; nullptr when its file could not be opened.
     CPhoneBookDB *speedBins() const;
     // The virtual key telephone: lamps, display and keys.

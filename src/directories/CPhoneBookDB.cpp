@@ -5,6 +5,8 @@
 #include "base/TimerHost.h"
 #include "base/TimerIds.h"
 #include "base/Trace.h"
+#include "callstate/CallerNameIndex.h"
+#include "directories/CallerNameReader.h"
 #include "directories/DirectoryRecordset.h"
 #include "directories/DirectoryTable.h"
 #include "directories/DirectoryUpsert.h"
@@ -205,6 +207,8 @@ bool CPhoneBookDB::StoreBin(int bin, const QString &name, const QString &number,
         }
         if (!ok)
             ZTRACE(0, "CPhoneBookDB::StoreBin %d: %s", bin, qPrintable(m_set->errorText()));
+        else
+            callerChanged(bin, number, name);
         m_set->close();
     }
 
@@ -338,5 +342,19 @@ bool CPhoneBookDB::TrimToRange()
         m_ui.showMessage(QStringLiteral("#:pbe_cannot_open_speed_record"), QString(), MessageStyle::Deferred);
         return false;
     }
+    setCallerNames(m_callerNames);
     return true;
+}
+
+void CPhoneBookDB::setCallerNames(CallerNameIndex *index)
+{
+    m_callerNames = index;
+    if (m_callerNames)
+        m_callerNames->replace(CallerNameIndex::SpeedBins, CallerNameReader::speedBins(m_db));
+}
+
+void CPhoneBookDB::callerChanged(int bin, const QString &number, const QString &name)
+{
+    if (m_callerNames)
+        m_callerNames->set(CallerNameIndex::SpeedBins, bin, number, name);
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class CallerNameIndex;
 class DirectoryRecordset;
 class OperatorUi;
 class SpeedBinEditor;
@@ -33,6 +34,13 @@ public:
     ~CPhoneBookDB() override;
 
     void setSenders(RequestSender request, WriteSender write);
+
+    // The index of callers' names this directory keeps current: the bins are
+    // read into it at once, and every bin stored, edited, deleted or trimmed
+    // follows. nullptr: none.
+    void setCallerNames(CallerNameIndex *index);
+    // The bin's record changed (an empty number: it is gone).
+    void callerChanged(int bin, const QString &number, const QString &name);
 
     // The system speed range; 2000 to 4999 until the PBX reports its own.
     void setRange(int first, int last);
@@ -128,4 +136,5 @@ private:
     bool m_downloadFailed = false;
     bool m_uploadFailed = false;
     bool m_windowOpen = false;
+    CallerNameIndex *m_callerNames = nullptr;
 };

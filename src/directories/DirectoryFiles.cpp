@@ -2,6 +2,7 @@
 
 #include "base/MessageCatalogue.h"
 #include "base/OperatorUi.h"
+#include "callstate/CallerNameIndex.h"
 #include "directories/CPhoneBookDB.h"
 #include "directories/CoDirectory.h"
 #include "directories/DirectoryFileBuilder.h"
@@ -95,6 +96,10 @@ void DirectoryFiles::open(const QString &folder)
     m_stationFile.reset();
     m_coFile.reset();
     m_phoneNoFile.reset();
+    if (m_callerNames) {
+        for (int source = 0; source < CallerNameIndex::SourceCount; ++source)
+            m_callerNames->clear(CallerNameIndex::Source(source));
+    }
     if (!QDir().mkpath(folder)) {
         // Without the folder every directory is absent for the run, silently.
         qCWarning(lcDirectoryFiles) << "cannot create" << folder << "- no directory this run";
@@ -106,6 +111,8 @@ void DirectoryFiles::open(const QString &folder)
                              m_clock, m_ui, "#:cannot_create_sta_db");
     if (m_stationFile)
         m_stations = std::make_unique<StationDirectory>(m_stationFile->database());
+    if (m_callerNames && m_stations)
+        m_stations->setCallerNames(m_callerNames);
     m_coFile = openFile(DirectoryTable::trunk(), dir.filePath(QStringLiteral("TrkDB.mdb")), m_locale, m_clock, m_ui,
                         "#:cannot_create_co_db");
     if (m_coFile)
@@ -122,6 +129,8 @@ void DirectoryFiles::openSpeedBins()
                            m_clock, m_ui, "#:pbe_cannot_create_speed_db");
     if (m_speedFile)
         m_speedBins = std::make_unique<CPhoneBookDB>(m_speedFile->database(), *m_timers, m_ui);
+    if (m_callerNames && m_speedBins)
+        m_speedBins->setCallerNames(m_callerNames);
 }
 
 void DirectoryFiles::openPhoneNumbers()
@@ -131,6 +140,8 @@ void DirectoryFiles::openPhoneNumbers()
                              m_clock, m_ui, "#:pne_cannot_create_phone_no_db");
     if (m_phoneNoFile)
         m_phoneNumbers = std::make_unique<PhoneNoDirectory>(m_phoneNoFile->database());
+    if (m_callerNames && m_phoneNumbers)
+        m_phoneNumbers->setCallerNames(m_callerNames);
 }
 
 void DirectoryFiles::closeForImport(int directory)
@@ -142,6 +153,9 @@ void DirectoryFiles::closeForImport(int directory)
         m_phoneNumbers.reset();
         m_phoneNoFile.reset();
     }
+    // Until the new file is open its callers are unknown.
+    if (m_callerNames && (directory == 0 || directory == 1))
+        m_callerNames->clear(directory == 0 ? CallerNameIndex::SpeedBins : CallerNameIndex::PhoneNumbers);
 }
 
 void DirectoryFiles::reopenAfterImport(int directory)

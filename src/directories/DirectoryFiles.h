@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class CallerNameIndex;
 class Clock;
 class CoDirectory;
 class CPhoneBookDB;
@@ -39,6 +40,11 @@ public:
     bool isOpened() const { return m_opened; }
     const QString &folder() const { return m_folder; }
 
+    // The index of callers' names the phone-number, speed-bin and station
+    // directories keep current from the time they open; a source whose file
+    // is absent or being replaced is empty.
+    void setCallerNames(CallerNameIndex *index) { m_callerNames = index; }
+
     // The locale new files are created with (from the system language).
     void setLocale(const QString &locale) { m_locale = locale; }
 
@@ -62,6 +68,7 @@ private:
     QString m_folder;
     bool m_opened = false;
     QString m_locale;
+    CallerNameIndex *m_callerNames = nullptr;
     // Declared before the directories: a connection outlives its users.
     std::unique_ptr<DirectoryFileBuilder> m_speedFile;
     std::unique_ptr<DirectoryFileBuilder> m_stationFile;

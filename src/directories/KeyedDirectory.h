@@ -29,6 +29,7 @@ public:
     // it cannot be opened.
     DirectoryRecordset *OpenRecordset();
     int LastWrite() const { return m_lastWrite; }
+    QSqlDatabase database() const { return m_db; }
     // The PBX's writes of one pass of the event loop share one transaction,
     // committed when control returns to the event loop or here.
     void commitBatch();
@@ -53,7 +54,6 @@ protected:
     // The stored texts of the key (empty texts when it has no row) changed by
     // merge, then written as the PBX's; the operator's texts stay.
     bool writeThrough(int key, const std::function<void(QStringList &)> &merge);
-    const QSqlDatabase &database() const { return m_db; }
 
 private:
     DirectoryRecordset &recordset();

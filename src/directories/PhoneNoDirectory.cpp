@@ -2,6 +2,8 @@
 
 #include "base/MessageCatalogue.h"
 #include "base/OperatorUi.h"
+#include "callstate/CallerNameIndex.h"
+#include "directories/CallerNameReader.h"
 
 #include <QLoggingCategory>
 
@@ -22,6 +24,13 @@ PhoneNoDirectory::PhoneNoDirectory(QSqlDatabase db)
 }
 
 PhoneNoDirectory::~PhoneNoDirectory() = default;
+
+void PhoneNoDirectory::setCallerNames(CallerNameIndex *index)
+{
+    m_callerNames = index;
+    if (m_callerNames)
+        m_callerNames->replace(CallerNameIndex::PhoneNumbers, CallerNameReader::phoneNumbers(m_db));
+}
 
 std::unique_ptr<DirectoryRecordset> PhoneNoDirectory::newRecordset() const
 {
@@ -84,6 +93,8 @@ bool PhoneNoDirectory::addEntry(PhoneNoEntry entry, OperatorUi &ui)
                        MessageStyle::Stop);
         return false;
     }
+    if (m_callerNames && set->moveFirst())
+        m_callerNames->set(CallerNameIndex::PhoneNumbers, set->value(0).toLongLong(), entry.phoneNo, entry.name);
     showResult("#:pni_new_record_added", entry.name, ui);
     return true;
 }
@@ -107,6 +118,8 @@ bool PhoneNoDirectory::modifyEntry(PhoneNoEntry entry, const PhoneNoEntry &editi
                        MessageStyle::Stop);
         return false;
     }
+    if (m_callerNames)
+        m_callerNames->set(CallerNameIndex::PhoneNumbers, editing.index, entry.phoneNo, entry.name);
     showResult("#:pni_record_modified", entry.name, ui);
     return true;
 }
@@ -123,6 +136,8 @@ bool PhoneNoDirectory::deleteEntry(const PhoneNoEntry &editing, OperatorUi &ui)
                        MessageStyle::Stop);
         return false;
     }
+    if (m_callerNames)
+        m_callerNames->remove(CallerNameIndex::PhoneNumbers, editing.index);
     showResult("#:pni_record_deleted", editing.name, ui);
     return true;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+class CallerNameIndex;
 class OperatorUi;
 
 // One entry of the phone-number directory.
@@ -30,6 +31,11 @@ public:
     ~PhoneNoDirectory();
 
     QSqlDatabase database() const { return m_db; }
+
+    // The index of callers' names this directory keeps current: its phone
+    // numbers are read into it at once and every add, modify and delete
+    // follows. nullptr: none.
+    void setCallerNames(CallerNameIndex *index);
 
     // A recordset of its own, for the window, export, import or listing;
     // not opened.
@@ -62,4 +68,5 @@ private:
     static void showInputError(const QString &text, OperatorUi &ui);
 
     QSqlDatabase m_db;
+    CallerNameIndex *m_callerNames = nullptr;
 };

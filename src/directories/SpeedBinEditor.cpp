@@ -196,6 +196,7 @@ void SpeedBinEditor::add()
         return;
     }
     set->close();
+    m_db.callerChanged(m_fields.bin.toInt(), m_fields.number, m_fields.name);
     m_originalBin = m_fields.bin;
     m_modifyEnabled = m_deleteEnabled = true;
     showResult(QStringLiteral("#:pbi_new_record_added"), m_fields.bin);
@@ -234,6 +235,7 @@ void SpeedBinEditor::modify()
                          MessageStyle::Stop);
         return;
     }
+    m_db.callerChanged(m_fields.bin.toInt(), m_fields.number, m_fields.name);
     showResult(QStringLiteral("#:pbi_record_modified"), m_fields.bin);
     Q_EMIT recordWritten();
 }
@@ -251,6 +253,7 @@ void SpeedBinEditor::remove()
                          MessageStyle::Stop);
         return;
     }
+    m_db.callerChanged(bin.toInt(), QString(), QString());
     m_modifyEnabled = m_deleteEnabled = false;
     showResult(QStringLiteral("#:pbi_record_deleted"), bin);
     Q_EMIT changed();

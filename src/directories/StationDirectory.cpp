@@ -1,10 +1,33 @@
 #include "directories/StationDirectory.h"
 
 #include "directories/SqliteStatement.h"
+#include "callstate/CallerNameIndex.h"
+#include "directories/CallerNameReader.h"
 
 StationDirectory::StationDirectory(QSqlDatabase db, QObject *parent)
     : KeyedDirectory(std::move(db), DirectoryTable::extension(), 2, parent)
 {
+    // A write of nothing but the port deleted the row: its number goes too.
+    connect(this, &KeyedDirectory::written, this, [this](int, const QStringList &fields) {
+        if (!m_callerNames)
+            return;
+        const CallerNameIndex::Entry entry = CallerNameReader::station(fields);
+        m_callerNames->set(CallerNameIndex::Stations, entry.key, entry.number, entry.name);
+    });
+}
+
+void StationDirectory::setCallerNames(CallerNameIndex *index)
+{
+    m_callerNames = index;
+    if (m_callerNames)
+        m_callerNames->replace(CallerNameIndex::Stations, CallerNameReader::stations(database()));
+}
+
+bool StationDirectory::TrimToPortCount(int count)
+{
+    const bool ok = trimAbove(count);
+    setCallerNames(m_callerNames);
+    return ok;
 }
 
 bool StationDirectory::writeStation(quint16 port, const std::optional<QString> &number,

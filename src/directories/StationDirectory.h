@@ -4,6 +4,8 @@
 #include "callstate/StationNameRow.h"
 #include "directories/KeyedDirectory.h"
 
+class CallerNameIndex;
+
 // Port, station number, station name, first, middle and last name, home
 // number, cellular, pager, mail, picture file name, Inform1-3, memo.
 using StationFields = QStringList; // always 15 texts
@@ -26,7 +28,7 @@ public:
         return writeTexts(fields, origin);
     }
     // Deletes every row above the PBX's count of station ports.
-    bool TrimToPortCount(int count) { return trimAbove(count); }
+    bool TrimToPortCount(int count);
     // The stored fields of a port, or nullopt when it has no row.
     std::optional<StationFields> find(int port) { return findKey(port); }
 
@@ -36,4 +38,11 @@ public:
 
     // Write-through of the PBX's number and name, keeping the operator's fields.
     bool writeStation(quint16 port, const std::optional<QString> &number, const std::optional<QString> &name) override;
+
+    // The index of callers' names this directory keeps current: the stations
+    // are read into it at once and every write follows. nullptr: none.
+    void setCallerNames(CallerNameIndex *index);
+
+private:
+    CallerNameIndex *m_callerNames = nullptr;
 };

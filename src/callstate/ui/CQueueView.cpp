@@ -1,6 +1,7 @@
 #include "CQueueView.h"
 
 #include "base/MessageCatalogue.h"
+#include "callstate/CallerNameIndex.h"
 #include "callstate/ui/CallInfoDialog.h"
 
 #include <QHeaderView>
@@ -97,8 +98,8 @@ void CQueueView::retranslate()
 void CQueueView::appendItem(int row)
 {
     const QueueRow &r = m_queue.rows().at(row);
-    auto *item = new QTreeWidgetItem(
-        {r.key, r.time, MessageCatalogue().text(CallQueue::typeTextKey(r.type)), r.description});
+    auto *item = new QTreeWidgetItem({r.key, r.time, MessageCatalogue().text(CallQueue::typeTextKey(r.type)),
+                                      CallerNameIndex::shown(r.description, r.callerName)});
     item->setIcon(0, typeIcon(r.type));
     insertTopLevelItem(row, item);
 }

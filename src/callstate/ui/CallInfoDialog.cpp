@@ -2,6 +2,7 @@
 
 #include "base/MessageCatalogue.h"
 #include "callstate/CallQueue.h"
+#include "callstate/CallerNameIndex.h"
 
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -92,7 +93,7 @@ void CallInfoDialog::showEntry(const CallInfoEntry &entry)
     m_entry = entry;
     m_number->setText(entry.key);
     m_type->setText(MessageCatalogue().text(CallQueue::typeTextKey(entry.type)));
-    m_description->setText(entry.description);
+    m_description->setText(CallerNameIndex::shown(entry.description, entry.callerName));
     QPixmap pix;
     if (entry.type == 5 && m_pictureFile) {
         const QString file = m_pictureFile(entry.index);
