@@ -104,7 +104,8 @@ void CDLOView::onUpdate(quint32 hint)
         default:
             break;
         }
-        repaintButton(index);
+        // A status changes only the lamp: only the lamp is drawn again.
+        repaintButton(index, (hint & 0xFFFF) == HINT_STATUS);
         return;
     }
     switch (hint) {
