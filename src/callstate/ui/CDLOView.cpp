@@ -348,13 +348,14 @@ void CDLOView::drawFace(QPainter &p, int index, const QRect &rect) const
         b.textFont = m_fontGeneration;
     }
     const QSizeF size = b.text.size();
-    // A title wider than its place is cut at the button's edge.
+    // A title wider than its place starts beside the lamp and is cut at the
+    // button's right edge: its beginning stays readable.
     const bool cut = size.width() > textRect.width();
     if (cut) {
         p.save();
         p.setClipRect(textRect, Qt::IntersectClip);
     }
-    p.drawStaticText(QPointF(textRect.left() + (textRect.width() - size.width()) / 2.0,
+    p.drawStaticText(QPointF(cut ? textRect.left() : textRect.left() + (textRect.width() - size.width()) / 2.0,
                              textRect.top() + (textRect.height() - size.height()) / 2.0),
                      b.text);
     if (cut)
