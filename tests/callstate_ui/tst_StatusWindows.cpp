@@ -14,6 +14,7 @@
 #include "link/CLinkRequest.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
@@ -261,6 +262,11 @@ private Q_SLOTS:
         t.clock.advanceMs(5000);
         view.queue().tick();
         QCOMPARE(view.topLevelItem(0)->text(1), QStringLiteral("00:05"));
+        // After more than an hour and a half the minutes count on, and the column makes room for them.
+        t.clock.advanceMs((125 * 60 + 25) * 1000);
+        view.queue().tick();
+        QCOMPARE(view.topLevelItem(0)->text(1), QStringLiteral("125:30"));
+        QVERIFY(view.header()->sectionSize(1) > view.fontMetrics().horizontalAdvance(QStringLiteral("125:30")));
         // A click on the row answers the call.
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualItemRect(view.topLevelItem(0)).center());
         QCOMPARE(t.codes(), QList<int>({0x0503}));
