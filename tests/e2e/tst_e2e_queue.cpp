@@ -1,11 +1,13 @@
 // The whole console (main window, queue window) against the simulated PBX
 // process: a call from outside rings at the position, waits in the queue with
 // the caller's digits, is answered with a click on its row and leaves the
-// queue; a caller who gives up leaves it too.
+// queue; a caller who gives up leaves it too. A station calling the position
+// is answered the same way.
 #include "PbxProcess.h"
 
 #include "base/SettingsSection.h"
 #include "callstate/CAttendantCalls.h"
+#include "callstate/CExtStatusList.h"
 #include "callstate/CTrkStatusList.h"
 #include "callstate/PortStatus.h"
 #include "callstate/ui/CQueueFrame.h"
@@ -56,6 +58,21 @@ private Q_SLOTS:
         CQueueView *view = frame->view();
         QVERIFY(QTest::qWaitForWindowExposed(view));
         QCOMPARE(view->topLevelItemCount(), 0);
+
+        // A station calls the position: its row carries the station's number
+        // and name; a click answers it.
+        pbx.command(QStringLiteral("icm-ring 12"));
+        QTRY_COMPARE_WITH_TIMEOUT(view->topLevelItemCount(), 1, kEventTimeout);
+        QCOMPARE(view->topLevelItem(0)->text(0), QStringLiteral("STA 111"));
+        QCOMPARE(view->topLevelItem(0)->text(3), w.console().stations().record(11)->name);
+        QVERIFY(!view->topLevelItem(0)->text(3).isEmpty());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(view->topLevelItem(0)).center());
+        QTRY_COMPARE_WITH_TIMEOUT(view->topLevelItemCount(), 0, kEventTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(w.console().calls().isInCall(), kEventTimeout);
+        pbx.command(QStringLiteral("hang-up 12"));
+        QTRY_VERIFY_WITH_TIMEOUT(!w.console().calls().isInCall(), kEventTimeout);
+        // The pop-up has nothing left to show.
+        QTRY_VERIFY_WITH_TIMEOUT(!view->popup()->isVisible(), kEventTimeout);
 
         pbx.command(QStringLiteral("co-ring 3 incoming 0123456"));
         QTRY_COMPARE_WITH_TIMEOUT(view->topLevelItemCount(), 1, kEventTimeout);
