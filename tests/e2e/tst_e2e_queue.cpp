@@ -84,7 +84,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(view->popup()->isVisible(), kEventTimeout);
         QCOMPARE(view->popup()->numberField()->text(), QStringLiteral("CO 03"));
         // The waiting time runs.
-        QTRY_COMPARE_WITH_TIMEOUT(row->text(1), QStringLiteral("00:01"), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(row->text(1) != QLatin1String("00:00"), 3000);
+        QVERIFY(row->text(1).startsWith(QLatin1String("00:")));
 
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(row).center());
         // The PBX connects the position to the line and stops the ring: the row goes.
