@@ -80,7 +80,9 @@ QString CallQueue::waitingText(qint64 seconds)
 {
     if (seconds < 0)
         seconds = 0;
-    return QString::asprintf("%02d:%02d", int((seconds / 60) % 60), int(seconds % 60));
+    // The minutes go on past 59: a call that has waited an hour shows
+    // "60:00", never "00:00" as if it had just arrived.
+    return QString::asprintf("%02lld:%02d", seconds / 60, int(seconds % 60));
 }
 
 void CallQueue::post(const CQueueEvent &event)

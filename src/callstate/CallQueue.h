@@ -22,7 +22,7 @@ struct QueueRow
     quint16 index = 0;    // line index (types 0 to 4) or station index (type 5)
     QString description;
     QString callerName;   // the directories' name of the caller, or empty
-    QDateTime arrival;
+    QDateTime arrival;    // the waiting time is counted from here, never from the text
     QString time = QStringLiteral("00:00");
 };
 
@@ -57,7 +57,8 @@ public:
     // The key of the type's text, empty for an unknown type.
     static QString typeTextKey(int type);
     QString keyText(int type, quint16 index) const;
-    // "mm:ss" of a waiting time, minutes counted within the hour.
+    // "mm:ss" of a waiting time; the minutes count on past 59 ("60:00",
+    // "125:30"), so a long wait never looks like a new call.
     static QString waitingText(qint64 seconds);
 
 Q_SIGNALS:

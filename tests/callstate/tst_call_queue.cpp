@@ -285,14 +285,34 @@ private Q_SLOTS:
         QCOMPARE(t.keys(), QStringList({"CO 02|00:02|QLTN_TRK_INCOMING", "CO 201|00:02|QLTN_TRK_RECALL",
                                         "STA |00:02|QLTN_EXT_RING"}));
         QVERIFY(traces.contains(QStringLiteral("QueueView:mismatch QLTN_TRK_INCOMING:STTRK_IDLE")));
-        // An hour wraps the minutes.
+        // An hour does not wrap: the minutes count on.
         t.clock.advanceMs((59 * 60 + 57) * 1000);
         t.lines.setStatus(1, Status::ST_BUSY);
         t.queue.tick();
         QCOMPARE(t.queue.rows().first().time, QStringLiteral("59:59"));
         t.clock.advanceMs(1000);
         t.queue.tick();
+        QCOMPARE(t.keys().first(), QStringLiteral("CO 02|60:00|QLTN_TRK_INCOMING"));
+        t.clock.advanceMs((65 * 60 + 30) * 1000);
+        t.queue.tick();
+        QCOMPARE(t.queue.rows().first().time, QStringLiteral("125:30"));
+    }
+
+    // The time is counted from the arrival, not from the text shown: missed
+    // ticks (a busy UI thread) catch up, and a clock that steps back shows
+    // no negative time.
+    void waitingTimeFollowsTheClock()
+    {
+        Tables t;
+        t.lines.setStatus(3, Status::ST_RING);
+        t.queue.post(t.ring(QueueType::QLTN_TRK_INCOMING, 3));
+        t.clock.advanceMs(7500);
+        t.queue.tick();
+        QCOMPARE(t.queue.rows().first().time, QStringLiteral("00:07"));
+        t.clock.advanceMs(-60000);
+        t.queue.tick();
         QCOMPARE(t.queue.rows().first().time, QStringLiteral("00:00"));
+        QCOMPARE(CallQueue::waitingText(3600 * 100 + 1), QStringLiteral("6000:01"));
     }
 
     void answering()

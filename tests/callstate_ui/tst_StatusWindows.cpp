@@ -14,11 +14,13 @@
 #include "link/CLinkRequest.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTest>
 #include <QToolTip>
 
@@ -261,6 +263,16 @@ private Q_SLOTS:
         t.clock.advanceMs(5000);
         view.queue().tick();
         QCOMPARE(view.topLevelItem(0)->text(1), QStringLiteral("00:05"));
+        // The minutes count on past the hour, and the column makes room for them.
+        t.clock.advanceMs((125 * 60 + 25) * 1000);
+        view.queue().tick();
+        QCOMPARE(view.topLevelItem(0)->text(1), QStringLiteral("125:30"));
+        t.clock.advanceMs((874 * 60 + 30) * 1000);
+        view.queue().tick();
+        QCOMPARE(view.topLevelItem(0)->text(1), QStringLiteral("1000:00"));
+        const int margin = view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1;
+        QVERIFY(view.header()->sectionSize(1)
+                >= view.fontMetrics().horizontalAdvance(QStringLiteral("1000:00")) + 2 * margin);
         // A click on the row answers the call.
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualItemRect(view.topLevelItem(0)).center());
         QCOMPARE(t.codes(), QList<int>({0x0503}));

@@ -104,7 +104,8 @@ void CDLOView::onUpdate(quint32 hint)
         default:
             break;
         }
-        repaintButton(index);
+        // A status changes only the lamp: only the lamp is drawn again.
+        repaintButton(index, (hint & 0xFFFF) == HINT_STATUS);
         return;
     }
     switch (hint) {
@@ -347,13 +348,14 @@ void CDLOView::drawFace(QPainter &p, int index, const QRect &rect) const
         b.textFont = m_fontGeneration;
     }
     const QSizeF size = b.text.size();
-    // A title wider than its place is cut at the button's edge.
+    // A title wider than its place starts beside the lamp and is cut at the
+    // button's right edge: its beginning stays readable.
     const bool cut = size.width() > textRect.width();
     if (cut) {
         p.save();
         p.setClipRect(textRect, Qt::IntersectClip);
     }
-    p.drawStaticText(QPointF(textRect.left() + (textRect.width() - size.width()) / 2.0,
+    p.drawStaticText(QPointF(cut ? textRect.left() : textRect.left() + (textRect.width() - size.width()) / 2.0,
                              textRect.top() + (textRect.height() - size.height()) / 2.0),
                      b.text);
     if (cut)

@@ -109,6 +109,11 @@ void CQueueView::refreshTimes()
     const QList<QueueRow> &rows = m_queue.rows();
     for (int i = 0; i < rows.size() && i < topLevelItemCount(); ++i)
         topLevelItem(i)->setText(1, rows.at(i).time);
+    // A wait of an hour and more ("60:00") needs more room than the column
+    // had at first; it is never shown cut short.
+    const int needed = sizeHintForColumn(1);
+    if (needed > header()->sectionSize(1))
+        header()->resizeSection(1, needed);
 }
 
 int CQueueView::rowAt(const QPoint &pos) const
