@@ -24,6 +24,11 @@ public:
     static QString elapsed(const QDateTime &start, const QDateTime &now);
 
 private:
+    // "Status unknown since hh:mm" while the tables are stale, else empty;
+    // a stale tool-tip begins with it.
+    QString unknownLine() const;
+    QString withUnknownLine(const QString &text) const;
+
     const CExtStatusList &m_stations;
     const CTrkStatusList &m_lines;
     const Clock &m_clock;
