@@ -70,6 +70,7 @@ QString StatusToolTip::station(quint16 index) const
     if (!r)
         return QString();
     const MessageCatalogue cat;
+    const QString unknown = unknownLine();
     QString text = cat.text(QStringLiteral("#:port_no_DLO")) + QString::asprintf(" %03d", index + 1) + kLineBreak
         + cat.text(QStringLiteral("#:sta_no_DLO")) + QLatin1Char(' ') + orDots(r->numberText());
     if (!r->name.isEmpty())
@@ -77,7 +78,7 @@ QString StatusToolTip::station(quint16 index) const
     if (!r->fullName.isEmpty())
         text += kLineBreak + cat.text(QStringLiteral("#:full_name_DLO")) + QLatin1Char(' ') + r->fullName;
     appendCommon(text, *r, r->associatedKind, r->associatedIndex, m_stations, m_lines, cat, m_clock.now(),
-                 !unknownLine().isEmpty());
+                 !unknown.isEmpty());
     if (r->wakeupMode != 0 && r->wakeupMode != 0xFF) {
         text += kLineBreak
             + cat.text(r->wakeupMode == 1 ? QStringLiteral("#:sta_wakeup_S_DLO") : QStringLiteral("#:sta_wakeup_C_DLO"))
@@ -87,7 +88,7 @@ QString StatusToolTip::station(quint16 index) const
         text += kLineBreak + cat.text(QStringLiteral("#:sta_temp_COS_DLO"));
     if (Trace::switches().stationState)
         text += QString::asprintf("\r\nMesk state: %02X", r->meskState);
-    return withUnknownLine(text);
+    return unknown.isEmpty() ? text : unknown + kLineBreak + text;
 }
 
 QString StatusToolTip::coLine(quint16 index) const
@@ -96,26 +97,21 @@ QString StatusToolTip::coLine(quint16 index) const
     if (!r)
         return QString();
     const MessageCatalogue cat;
+    const QString unknown = unknownLine();
     QString text = cat.text(QStringLiteral("#:line_no_DLO")) + QString::asprintf("%02d", index + 1) + kLineBreak
         + cat.text(QStringLiteral("#:acs_code_DLO")) + orDots(r->numberText()) + kLineBreak
         + cat.text(QStringLiteral("#:retreive_code_DLO")) + orDots(Nibbles::toText(r->retrieveCode));
     appendCommon(text, *r, r->associatedKind, r->associatedIndex, m_stations, m_lines, cat, m_clock.now(),
-                 !unknownLine().isEmpty());
+                 !unknown.isEmpty());
     if (!r->callerId.isEmpty() && r->status != Status::STTRK_IDLE)
         text += kLineBreak + cat.text(QStringLiteral("#:caller_id_DLO")) + r->callerId;
     if (Trace::switches().coState)
         text += QString::asprintf("\r\nMesk state: %02X", r->meskState);
-    return withUnknownLine(text);
+    return unknown.isEmpty() ? text : unknown + kLineBreak + text;
 }
 
 QString StatusToolTip::unknownLine() const
 {
     const StatusFreshness *freshness = m_stations.freshness();
     return freshness ? freshness->unknownLine() : QString();
-}
-
-QString StatusToolTip::withUnknownLine(const QString &text) const
-{
-    const QString line = unknownLine();
-    return line.isEmpty() ? text : line + kLineBreak + text;
 }

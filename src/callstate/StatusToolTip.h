@@ -25,9 +25,8 @@ public:
 
 private:
     // "Status unknown since hh:mm" while the tables are stale, else empty;
-    // a stale tool-tip begins with it.
+    // a stale tool-tip begins with it and tells no time in the status.
     QString unknownLine() const;
-    QString withUnknownLine(const QString &text) const;
 
     const CExtStatusList &m_stations;
     const CTrkStatusList &m_lines;
