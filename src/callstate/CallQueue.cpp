@@ -24,6 +24,7 @@ CallQueue::CallQueue(const CExtStatusList &stations, const CTrkStatusList &lines
     , m_clock(clock)
     , m_popup(stations, lines, request)
 {
+    connect(&m_popup, &CallInfoQueue::pickUpRefused, this, &CallQueue::answerRefused);
 }
 
 QString CallQueue::typeName(int type)

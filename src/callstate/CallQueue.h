@@ -70,7 +70,7 @@ Q_SIGNALS:
     void rowRemoved(int row);
     void rowAppended(int row);
     void timesChanged();
-    // A row was clicked while the status is stale.
+    // A row was clicked, or the pop-up's call picked up, while the status is stale.
     void answerRefused();
 
 private:

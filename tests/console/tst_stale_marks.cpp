@@ -161,6 +161,16 @@ private Q_SLOTS:
         QCOMPARE(h.pbx.sent.size(), sent);
         QCOMPARE(queue.rows().size(), 2);
         QCOMPARE(refused.count(), 2);
+        // The pop-up's pick-up neither hangs up the attendant's call nor seizes the line.
+        queue.setCallerInfoEnabled([] { return true; });
+        queue.popup().setAttendantInCall([] { return true; });
+        queue.post({QueueType::QLTN_TRK_INCOMING, 2, true, QStringLiteral("CO 3")});
+        QVERIFY(queue.popup().isVisible());
+        queue.popup().pickUp();
+        QCOMPARE(h.pbx.sent.size(), sent);
+        QVERIFY(queue.popup().isVisible());
+        QCOMPARE(refused.count(), 3);
+        queue.setCallerInfoEnabled({});
 
         // A stale status cannot prove a row wrong: the times run on, the rows stay.
         h.lines.setStatus(2, Status::STTRK_IDLE);
@@ -172,10 +182,11 @@ private Q_SLOTS:
         finishDownload(h);
         h.lines.setStatus(2, Status::ST_RING);
         const qsizetype sentLive = h.pbx.sent.size();
-        QVERIFY(queue.answer(0));
+        const int coRow = queue.rows().at(0).type == QueueType::QLTN_TRK_INCOMING ? 0 : 1;
+        QVERIFY(queue.answer(coRow));
         QCOMPARE(h.pbx.sent.size(), sentLive + 1);
         QVERIFY(h.pbx.sent.last().startsWith(DynBtnDls));
-        QCOMPARE(refused.count(), 2);
+        QCOMPARE(refused.count(), 3);
     }
 };
 
