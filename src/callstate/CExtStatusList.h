@@ -17,6 +17,7 @@
 
 class CLinkPort;
 class Clock;
+class StatusFreshness;
 class OperatorUi;
 
 // The table of stations: live status, number, name and marks of every station.
@@ -35,6 +36,10 @@ public:
         m_writer = writer;
         m_directoryWired = true;
     }
+    // Whether what the table holds is the PBX's live state (the views mark
+    // it when not); none until the console wires it.
+    void setFreshness(const StatusFreshness *freshness) { m_freshness = freshness; }
+    const StatusFreshness *freshness() const { return m_freshness; }
     // Told after each station information answer with index * 100 / count.
     void setProgressReceiver(std::function<void(int percent)> receiver) { m_progress = std::move(receiver); }
 
@@ -89,4 +94,5 @@ private:
     bool m_directoryWired = false;
     DirectoryNotice m_notice;
     std::function<void(int)> m_progress;
+    const StatusFreshness *m_freshness = nullptr;
 };

@@ -17,6 +17,7 @@
 
 class CLinkPort;
 class Clock;
+class StatusFreshness;
 class OperatorUi;
 
 // The table of CO lines and the CO name list.
@@ -35,6 +36,10 @@ public:
         m_writer = writer;
         m_directoryWired = true;
     }
+    // Whether what the table holds is the PBX's live state (the views mark
+    // it when not); none until the console wires it.
+    void setFreshness(const StatusFreshness *freshness) { m_freshness = freshness; }
+    const StatusFreshness *freshness() const { return m_freshness; }
     void setNameProgressReceiver(std::function<void(int)> receiver) { m_nameProgress = std::move(receiver); }
     void setLineProgressReceiver(std::function<void(int)> receiver) { m_lineProgress = std::move(receiver); }
 
@@ -98,4 +103,5 @@ private:
     DirectoryNotice m_notice;
     std::function<void(int)> m_nameProgress;
     std::function<void(int)> m_lineProgress;
+    const StatusFreshness *m_freshness = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "callstate/CExtStatusList.h"
 #include "callstate/CQueueEvent.h"
 #include "callstate/CTrkStatusList.h"
+#include "callstate/StatusFreshness.h"
 #include "link/CLinkRequest.h"
 
 CallInfoQueue::CallInfoQueue(const CExtStatusList &stations, const CTrkStatusList &lines, CLinkRequest &request,
@@ -52,6 +53,12 @@ void CallInfoQueue::pickUp()
 {
     if (!m_shown)
         return;
+    // Neither the attendant's call is hung up nor a line seized on a state
+    // that is not known.
+    if (const StatusFreshness *freshness = m_stations.freshness(); freshness && freshness->isStale()) {
+        Q_EMIT pickUpRefused();
+        return;
+    }
     const CallInfoEntry entry = *m_shown;
     if (m_inCall && m_inCall())
         m_request.keySequence(QStringLiteral("H"));

@@ -37,7 +37,8 @@ public:
 
     void offer(const CallInfoEntry &entry);
     void withdraw(const QString &key);
-    // The pop-up's buttons.
+    // The pop-up's buttons. While the status is stale a pick-up sends
+    // nothing, the entry stays shown and pickUpRefused() tells why.
     void pickUp();
     void ignore();
     // The pop-up was closed by the window system (as ignore, without showing the next).
@@ -50,6 +51,7 @@ public:
 Q_SIGNALS:
     void showRequested(const CallInfoEntry &entry);
     void hideRequested();
+    void pickUpRefused();
 
 private:
     void show(const CallInfoEntry &entry);

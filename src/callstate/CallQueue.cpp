@@ -5,6 +5,7 @@
 #include "callstate/CExtStatusList.h"
 #include "callstate/CTrkStatusList.h"
 #include "callstate/FullName.h"
+#include "callstate/StatusFreshness.h"
 #include "link/CLinkRequest.h"
 
 namespace {
@@ -23,6 +24,7 @@ CallQueue::CallQueue(const CExtStatusList &stations, const CTrkStatusList &lines
     , m_clock(clock)
     , m_popup(stations, lines, request)
 {
+    connect(&m_popup, &CallInfoQueue::pickUpRefused, this, &CallQueue::answerRefused);
 }
 
 QString CallQueue::typeName(int type)
@@ -163,12 +165,14 @@ bool CallQueue::matchesLiveStatus(const QueueRow &row, quint8 *status) const
 void CallQueue::tick()
 {
     const QDateTime now = m_clock.now();
+    const bool stale = isStale();
     for (int i = int(m_rows.size()) - 1; i >= 0; --i) {
         QueueRow &row = m_rows[i];
         const qint64 waited = row.arrival.secsTo(now);
         row.time = waitingText(waited);
-        // The PBX gets two seconds to bring the line into the row's state.
-        if (waited < 2)
+        // The PBX gets two seconds to bring the line into the row's state; a
+        // status that is not known cannot disprove a row.
+        if (waited < 2 || stale)
             continue;
         quint8 status = 0;
         if (!matchesLiveStatus(row, &status)) {
@@ -183,6 +187,12 @@ bool CallQueue::answer(int row)
 {
     if (row < 0 || row >= m_rows.size())
         return false;
+    // The line may have been answered or hung up meanwhile: a request now
+    // could seize a line with another call on it.
+    if (isStale()) {
+        Q_EMIT answerRefused();
+        return false;
+    }
     const QueueRow &r = m_rows[row];
     bool sent = false;
     if (isCoType(r.type)) {
@@ -197,4 +207,15 @@ bool CallQueue::answer(int row)
     if (!sent)
         removeRow(row);
     return sent;
+}
+
+const StatusFreshness *CallQueue::freshness() const
+{
+    return m_stations.freshness();
+}
+
+bool CallQueue::isStale() const
+{
+    const StatusFreshness *f = freshness();
+    return f && f->isStale();
 }

@@ -13,6 +13,7 @@ class CExtStatusList;
 class CTrkStatusList;
 class CLinkRequest;
 class Clock;
+class StatusFreshness;
 
 // One row of the call queue.
 struct QueueRow
@@ -46,8 +47,12 @@ public:
     // The once-a-second step of the waiting times.
     void tick();
     // A click on a row: answers the call, or drops a row that cannot be answered.
-    // Returns true when a request went out.
+    // Returns true when a request went out. While the status is stale the row
+    // stays, nothing is sent and answerRefused() tells the operator.
     bool answer(int row);
+    // The rows stand for calls whose state is not known now.
+    bool isStale() const;
+    const StatusFreshness *freshness() const;
 
     const QList<QueueRow> &rows() const { return m_rows; }
     CallInfoQueue &popup() { return m_popup; }
@@ -67,6 +72,8 @@ Q_SIGNALS:
     void rowRemoved(int row);
     void rowAppended(int row);
     void timesChanged();
+    // A row was clicked, or the pop-up's call picked up, while the status is stale.
+    void answerRefused();
 
 private:
     void removeRow(int row);

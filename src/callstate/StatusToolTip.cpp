@@ -2,6 +2,7 @@
 
 #include "callstate/CExtStatusList.h"
 #include "callstate/CTrkStatusList.h"
+#include "callstate/StatusFreshness.h"
 #include "base/Clock.h"
 #include "base/MessageCatalogue.h"
 #include "base/Trace.h"
@@ -19,14 +20,15 @@ QString orDots(const QString &number)
 // stations and CO lines.
 void appendCommon(QString &text, const CPortStatus &r, quint8 partyKind, quint16 partyIndex,
                   const CExtStatusList &stations, const CTrkStatusList &lines, const MessageCatalogue &cat,
-                  const QDateTime &now)
+                  const QDateTime &now, bool stale)
 {
     if (r.flags & CPortStatus::DND)
         text += kLineBreak + cat.text(QStringLiteral("#:dnd_status_DLO"));
     if (r.flags & CPortStatus::OutgoingDisabled)
         text += kLineBreak + cat.text(QStringLiteral("#:outgoing_disable_DLO"));
 
-    const QString label = Status::timeLabelKey(r.status);
+    // While the status is not known, how long a port has been in it is not known either.
+    const QString label = stale ? QString() : Status::timeLabelKey(r.status);
     if (!label.isEmpty())
         text += kLineBreak + cat.text(label) + QLatin1Char('(') + StatusToolTip::elapsed(r.statusStart, now)
             + QLatin1Char(')');
@@ -68,13 +70,15 @@ QString StatusToolTip::station(quint16 index) const
     if (!r)
         return QString();
     const MessageCatalogue cat;
+    const QString unknown = unknownLine();
     QString text = cat.text(QStringLiteral("#:port_no_DLO")) + QString::asprintf(" %03d", index + 1) + kLineBreak
         + cat.text(QStringLiteral("#:sta_no_DLO")) + QLatin1Char(' ') + orDots(r->numberText());
     if (!r->name.isEmpty())
         text += kLineBreak + cat.text(QStringLiteral("#:sta_name_DLO")) + QLatin1Char(' ') + r->name;
     if (!r->fullName.isEmpty())
         text += kLineBreak + cat.text(QStringLiteral("#:full_name_DLO")) + QLatin1Char(' ') + r->fullName;
-    appendCommon(text, *r, r->associatedKind, r->associatedIndex, m_stations, m_lines, cat, m_clock.now());
+    appendCommon(text, *r, r->associatedKind, r->associatedIndex, m_stations, m_lines, cat, m_clock.now(),
+                 !unknown.isEmpty());
     if (r->wakeupMode != 0 && r->wakeupMode != 0xFF) {
         text += kLineBreak
             + cat.text(r->wakeupMode == 1 ? QStringLiteral("#:sta_wakeup_S_DLO") : QStringLiteral("#:sta_wakeup_C_DLO"))
@@ -84,7 +88,7 @@ QString StatusToolTip::station(quint16 index) const
         text += kLineBreak + cat.text(QStringLiteral("#:sta_temp_COS_DLO"));
     if (Trace::switches().stationState)
         text += QString::asprintf("\r\nMesk state: %02X", r->meskState);
-    return text;
+    return unknown.isEmpty() ? text : unknown + kLineBreak + text;
 }
 
 QString StatusToolTip::coLine(quint16 index) const
@@ -93,13 +97,21 @@ QString StatusToolTip::coLine(quint16 index) const
     if (!r)
         return QString();
     const MessageCatalogue cat;
+    const QString unknown = unknownLine();
     QString text = cat.text(QStringLiteral("#:line_no_DLO")) + QString::asprintf("%02d", index + 1) + kLineBreak
         + cat.text(QStringLiteral("#:acs_code_DLO")) + orDots(r->numberText()) + kLineBreak
         + cat.text(QStringLiteral("#:retreive_code_DLO")) + orDots(Nibbles::toText(r->retrieveCode));
-    appendCommon(text, *r, r->associatedKind, r->associatedIndex, m_stations, m_lines, cat, m_clock.now());
+    appendCommon(text, *r, r->associatedKind, r->associatedIndex, m_stations, m_lines, cat, m_clock.now(),
+                 !unknown.isEmpty());
     if (!r->callerId.isEmpty() && r->status != Status::STTRK_IDLE)
         text += kLineBreak + cat.text(QStringLiteral("#:caller_id_DLO")) + r->callerId;
     if (Trace::switches().coState)
         text += QString::asprintf("\r\nMesk state: %02X", r->meskState);
-    return text;
+    return unknown.isEmpty() ? text : unknown + kLineBreak + text;
+}
+
+QString StatusToolTip::unknownLine() const
+{
+    const StatusFreshness *freshness = m_stations.freshness();
+    return freshness ? freshness->unknownLine() : QString();
 }

@@ -24,6 +24,10 @@ public:
     static QString elapsed(const QDateTime &start, const QDateTime &now);
 
 private:
+    // "Status unknown since hh:mm" while the tables are stale, else empty;
+    // a stale tool-tip begins with it and tells no time in the status.
+    QString unknownLine() const;
+
     const CExtStatusList &m_stations;
     const CTrkStatusList &m_lines;
     const Clock &m_clock;

@@ -5,6 +5,7 @@
 #include "callstate/CExtStatusList.h"
 #include "callstate/Paging.h"
 #include "callstate/CTrkStatusList.h"
+#include "callstate/StatusFreshness.h"
 #include "session/CAttendantState.h"
 #include "link/CLinkPort.h"
 #include "link/CLinkRequest.h"
@@ -43,6 +44,7 @@ struct Console::Parts
         , directories(ui, clock, timers)
         , stations(link, clock, ui)
         , lines(link, clock, ui)
+        , freshness(clock)
         , attendant(link, timers, ui, stations, lines, status)
         , keyTelephone(request, timers)
         , mail(timers, ui, clock)
@@ -65,6 +67,7 @@ struct Console::Parts
     DirectoryFiles directories;
     CExtStatusList stations;
     CTrkStatusList lines;
+    StatusFreshness freshness;
     LogStatusModel status;
     CAttendantState attendant;
     KeyTelephone keyTelephone;
@@ -113,6 +116,7 @@ Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const Co
     });
     connect(&p.attendant, &CAttendantState::positionStateChanged, this, &Console::stateChanged);
     connect(&p.attendant, &CAttendantState::allSystemInfoReceived, this, [this] {
+        m_parts->freshness.markLive();
         directoriesAfterDownload();
         Q_EMIT allSystemInfoReceived();
     });
@@ -162,6 +166,15 @@ Console::Console(TimerHost &timers, OperatorUi &ui, const Clock &clock, const Co
         Q_EMIT queueEvent(event);
     });
     p.paging.setZoneCountQuery([this] { return int(m_parts->attendant.loader().pagingNumber()); });
+
+    // Lamps never lie: what the tables hold is stale from the start, after
+    // every loss and log-off, and live again once a download has ended.
+    p.stations.setFreshness(&p.freshness);
+    p.lines.setFreshness(&p.freshness);
+    connect(&p.status, &LogStatusModel::closed, &p.freshness, &StatusFreshness::markStale);
+    connect(p.connection.get(), &PbxConnection::lanDisconnected, &p.freshness, &StatusFreshness::markStale);
+    connect(&p.attendant, &CAttendantState::lanDisconnectRequested, &p.freshness, &StatusFreshness::markStale);
+    connect(&p.attendant, &CAttendantState::logOffCompleted, &p.freshness, &StatusFreshness::markStale);
 }
 
 Console::~Console()
@@ -189,6 +202,7 @@ KeyTelephone &Console::keyTelephone() const { return m_parts->keyTelephone; }
 MailJob &Console::mail() const { return m_parts->mail; }
 CAttendantCalls &Console::calls() const { return m_parts->calls; }
 Paging &Console::paging() const { return m_parts->paging; }
+StatusFreshness &Console::freshness() const { return m_parts->freshness; }
 
 StationMailAddress Console::stationMail(int port) const
 {
@@ -293,6 +307,7 @@ void Console::connectCommand()
 
 void Console::disconnectCommand()
 {
+    m_parts->freshness.markStale();
     m_operatorStopped = true;
     m_parts->reconnector.stop();
     disconnect(m_pendingLogOn);
@@ -345,6 +360,7 @@ void Console::startLogOn()
 {
     if (isLoggedOn())
         return;
+    m_parts->freshness.markStale();
     m_parts->attendant.completePendingLogOff();
     PbxConnection &c = *m_parts->connection;
     // The request goes out once the connect has an outcome; a failed connect

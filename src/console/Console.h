@@ -28,6 +28,7 @@ class LinkDispatcher;
 class LogStatusModel;
 class OperatorUi;
 class Paging;
+class StatusFreshness;
 struct CQueueEvent;
 class TimerHost;
 
@@ -79,6 +80,8 @@ public:
     Paging &paging() const;
     // The attendant programming commands and the replies of class 0x09.
     AttendantProgramming &programming() const;
+    // Whether lamps, queue and key telephone show the PBX's live state.
+    StatusFreshness &freshness() const;
     // The Mail field of a station's directory record, or what went wrong.
     StationMailAddress stationMail(int port) const;
     // Opens the directory files in the "Database" folder and lets the tables

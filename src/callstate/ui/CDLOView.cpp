@@ -7,6 +7,7 @@
 #include "base/ui/Translate.h"
 #include "callstate/CExtStatusList.h"
 #include "callstate/CTrkStatusList.h"
+#include "callstate/StatusFreshness.h"
 #include "callstate/StatusToolTip.h"
 #include "callstate/ui/ButtonSizeDialog.h"
 #include "link/CLinkRequest.h"
@@ -37,6 +38,12 @@ void drawEdge(QPainter &p, const QRect &r, const QColor &topLeft, const QColor &
     p.setPen(bottomRight);
     p.drawLine(r.bottomLeft(), r.bottomRight());
     p.drawLine(r.topRight(), r.bottomRight());
+}
+
+// Laid over buttons and lamps whose status is not known.
+QBrush staleHatch()
+{
+    return QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern);
 }
 
 struct WaitCursor
@@ -78,6 +85,8 @@ CDLOView::CDLOView(quint32 kind, const Context &context, QWidget *parent)
         connect(context.stations, &CExtStatusList::recordChanged, this, hint);
     else
         connect(context.lines, &CTrkStatusList::recordChanged, this, hint);
+    if (const StatusFreshness *freshness = context.stations->freshness())
+        connect(freshness, &StatusFreshness::changed, this, &CDLOView::freshnessChanged);
 }
 
 CDLOView::~CDLOView() = default;
@@ -211,7 +220,7 @@ void CDLOView::setLamp(int index, const LampState &lamp)
             clock->setTimerType(Qt::PreciseTimer);
             connect(clock, &QTimer::timeout, this, [this, period] { blinkStep(period); });
         }
-        if (!clock->isActive())
+        if (!clock->isActive() && !isStale())
             clock->start();
     }
 }
@@ -230,6 +239,32 @@ void CDLOView::blinkStep(int period)
             repaintButton(index, true);
         }
     }
+}
+
+bool CDLOView::isStale() const
+{
+    const StatusFreshness *freshness = m_context.stations->freshness();
+    return freshness && freshness->isStale();
+}
+
+void CDLOView::freshnessChanged(bool stale)
+{
+    // Blinking lamps rest in their first phase while stale and start over
+    // together when the status is live again.
+    for (const auto &[period, indexes] : m_blinking) {
+        for (int index : indexes) {
+            Button &b = m_buttons[size_t(index)];
+            b.blinkRegister = StatusLamp::RegisterStart;
+            b.lit = StatusLamp::lit(b.lamp.pattern, b.blinkRegister);
+        }
+        if (QTimer *clock = m_blinkClocks[period]) {
+            if (stale)
+                clock->stop();
+            else
+                clock->start();
+        }
+    }
+    viewport()->update();
 }
 
 bool CDLOView::blinkClockRunning(int period) const
@@ -320,6 +355,8 @@ void CDLOView::drawLamp(QPainter &p, int index, const QRect &lamp) const
     const LampColours c = StatusLamp::colours(b.lit ? b.lamp.colour : b.lamp.alternate, m_deep);
     p.fillRect(lamp, rgb(c.face));
     drawEdge(p, lamp.adjusted(0, 0, -1, -1), rgb(c.highlight), rgb(c.shadow));
+    if (isStale())
+        p.fillRect(lamp, staleHatch());
 }
 
 void CDLOView::drawFace(QPainter &p, int index, const QRect &rect) const
@@ -339,7 +376,7 @@ void CDLOView::drawFace(QPainter &p, int index, const QRect &rect) const
     }
     drawLamp(p, index, lampRect(rect));
     // The title, clear of the lamp.
-    p.setPen(Qt::black);
+    p.setPen(isStale() ? rgb(0x606060) : QColor(Qt::black));
     const QRect textRect = rect.adjusted(14 + 2, 1, -2, -1).translated(pressed ? 1 : 0, pressed ? 1 : 0);
     if (b.textFont != m_fontGeneration || b.text.text() != b.title) {
         b.text.setText(b.title);
@@ -360,6 +397,8 @@ void CDLOView::drawFace(QPainter &p, int index, const QRect &rect) const
                      b.text);
     if (cut)
         p.restore();
+    if (isStale())
+        p.fillRect(rect.adjusted(2, 2, -2, -2), staleHatch());
     if (index == m_focus && hasFocus()) {
         QPen pen(Qt::black);
         pen.setStyle(Qt::DotLine);

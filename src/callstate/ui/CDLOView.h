@@ -87,6 +87,9 @@ public:
     // One tick of the shared blink clock of a period.
     void blinkStep(int period);
     bool blinkClockRunning(int period) const;
+    // The tables' status is not known now: every button is hatched grey and
+    // no lamp blinks until it is live again.
+    bool isStale() const;
     // The button's rectangle in viewport coordinates.
     QRect buttonRect(int index) const;
     int hoveredIndex() const { return m_hovered; }
@@ -149,6 +152,7 @@ private:
     void openButtonSizeDialog();
     bool checkIdle() const;
     const QFont &buttonFont();
+    void freshnessChanged(bool stale);
 
     CDLODoc m_doc;
     Context m_context;

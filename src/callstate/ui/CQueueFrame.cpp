@@ -27,6 +27,11 @@ CQueueFrame::CQueueFrame(CQueueView *view, OperatorUi &ui, std::function<bool()>
             area->setActiveSubWindow(this);
         raise();
     });
+    // A stale row is not answered; the operator learns why.
+    connect(&view->queue(), &CallQueue::answerRefused, this, [this] {
+        m_ui.showMessage(QStringLiteral("#:queue_answer_stale"), QStringLiteral("#:warning_title"),
+                         MessageStyle::Exclamation);
+    });
 }
 
 CQueueFrame::~CQueueFrame()

@@ -2,6 +2,8 @@
 
 #include "base/MessageCatalogue.h"
 #include "callstate/CallerNameIndex.h"
+#include "callstate/CExtStatusList.h"
+#include "callstate/StatusFreshness.h"
 #include "callstate/ui/CallInfoDialog.h"
 
 #include <QHeaderView>
@@ -70,6 +72,10 @@ CQueueView::CQueueView(const Context &context, QWidget *parent)
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, &m_queue, &CallQueue::tick);
     m_timer.start();
+
+    connect(&m_queue, &CallQueue::rowAppended, this, &CQueueView::markStaleRow);
+    if (const StatusFreshness *freshness = context.stations->freshness())
+        connect(freshness, &StatusFreshness::changed, this, &CQueueView::markStaleRows);
 }
 
 CQueueView::~CQueueView()
@@ -139,6 +145,31 @@ void CQueueView::mousePressEvent(QMouseEvent *event)
         return;
     setCurrentItem(topLevelItem(row));
     m_queue.answer(row);
+}
+
+void CQueueView::markStaleRows()
+{
+    for (int row = 0; row < topLevelItemCount(); ++row)
+        markStaleRow(row);
+}
+
+void CQueueView::markStaleRow(int row)
+{
+    QTreeWidgetItem *item = topLevelItem(row);
+    if (!item)
+        return;
+    const StatusFreshness *freshness = m_queue.isStale() ? m_queue.freshness() : nullptr;
+    for (int column = 0; column < columnCount(); ++column) {
+        if (freshness) {
+            item->setBackground(column, QBrush(QColor(0x80, 0x80, 0x80), Qt::BDiagPattern));
+            item->setForeground(column, QBrush(QColor(0x60, 0x60, 0x60)));
+            item->setToolTip(column, freshness->unknownLine());
+        } else {
+            item->setData(column, Qt::BackgroundRole, QVariant());
+            item->setData(column, Qt::ForegroundRole, QVariant());
+            item->setData(column, Qt::ToolTipRole, QVariant());
+        }
+    }
 }
 
 CallInfoDialog *CQueueView::popup() const

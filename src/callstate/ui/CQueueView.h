@@ -49,6 +49,10 @@ protected:
 private:
     void appendItem(int row);
     void refreshTimes();
+    // Stale marks: a grey hatch and the "status unknown" tool-tip on every
+    // row while the status is not known, none once it is live again.
+    void markStaleRows();
+    void markStaleRow(int row);
 
     CallQueue m_queue;
     QTimer m_timer;

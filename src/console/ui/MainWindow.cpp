@@ -789,6 +789,7 @@ void MainWindow::openKeyTelephoneWindow()
     if (m_children.isOpen(ChildWindowTable::KeyTelephone) || !m_console->isLoggedOn())
         return;
     auto *window = new KeyTelephoneWindow(m_console->keyTelephone());
+    window->setFreshness(&m_console->freshness());
     connect(this, &MainWindow::languageChanged, window, &KeyTelephoneWindow::retranslate);
     openChildWindow(ChildWindowTable::KeyTelephone, window, QString::fromLatin1(KeyTelephoneWindow::TitleKey),
                     CWindowKindSettings::keyTelephoneFrame().sectionName(),

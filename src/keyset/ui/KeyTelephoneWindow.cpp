@@ -4,6 +4,7 @@
 #include "base/WindowKindSettings.h"
 #include "base/ui/FontCommand.h"
 #include "base/ui/Translate.h"
+#include "callstate/StatusFreshness.h"
 #include "keyset/KeyTelephone.h"
 #include "keyset/ui/LampKeyButton.h"
 
@@ -155,4 +156,26 @@ void KeyTelephoneWindow::showContextMenu(KeyTelephoneKeys::Group group, const QP
     properties->addAction(font);
     properties->addAction(trKey(QStringLiteral("#:quit_MENU(&Q)")));
     menu->popup(globalPos);
+}
+
+void KeyTelephoneWindow::setFreshness(const StatusFreshness *freshness)
+{
+    if (m_freshness)
+        disconnect(m_freshness, nullptr, this, nullptr);
+    m_freshness = freshness;
+    if (m_freshness)
+        connect(m_freshness, &StatusFreshness::changed, this, &KeyTelephoneWindow::applyFreshness);
+    applyFreshness();
+}
+
+void KeyTelephoneWindow::applyFreshness()
+{
+    // Only the keys with a lamp show the PBX's state.
+    const QString line = m_freshness ? m_freshness->unknownLine() : QString();
+    for (const auto *keys : {&m_function, &m_flexible}) {
+        for (LampKeyButton *key : *keys) {
+            if (key->lampIndex() > 0)
+                key->setStale(line);
+        }
+    }
 }

@@ -9,6 +9,7 @@
 class CWindowKindSettings;
 class KeyTelephone;
 class LampKeyButton;
+class StatusFreshness;
 class QSplitter;
 
 // The window of the virtual key telephone (kind "PKTU", title
@@ -27,6 +28,8 @@ public:
 
     // The key labels and the title are looked up again (language change).
     void retranslate();
+    // Marks the lamp keys stale while the PBX's state is not known (none: never).
+    void setFreshness(const StatusFreshness *freshness);
 
     const std::vector<LampKeyButton *> &dialKeys() const { return m_dial; }
     const std::vector<LampKeyButton *> &functionKeys() const { return m_function; }
@@ -36,6 +39,7 @@ public:
 
 private:
     void applyLamp(int index, int colour, int pattern);
+    void applyFreshness();
     void showContextMenu(KeyTelephoneKeys::Group group, const QPoint &globalPos);
     void applyFonts();
     LampKeyButton *addKey(QWidget *pane, KeyTelephoneKeys::Group group, const KeyTelephoneKeys::Key &key,
@@ -47,4 +51,5 @@ private:
     std::vector<LampKeyButton *> m_dial;
     std::vector<LampKeyButton *> m_function;
     std::vector<LampKeyButton *> m_flexible;
+    const StatusFreshness *m_freshness = nullptr;
 };

@@ -52,7 +52,17 @@ void LampKeyButton::applyLamp(int colour, int pattern)
 {
     m_lamp.applyKeyCommand(colour, pattern);
     m_blink.stop();
-    if (m_lamp.period() > 0)
+    if (m_lamp.period() > 0 && !m_stale)
+        m_blink.start(m_lamp.period());
+    update();
+}
+
+void LampKeyButton::setStale(const QString &unknownLine)
+{
+    m_stale = !unknownLine.isEmpty();
+    setToolTip(unknownLine);
+    m_blink.stop();
+    if (!m_stale && m_lamp.period() > 0)
         m_blink.start(m_lamp.period());
     update();
 }
@@ -91,8 +101,10 @@ void LampKeyButton::paintEvent(QPaintEvent *)
         p.drawLine(lampRect.topRight(), lampRect.bottomRight());
         textRect.setLeft(14);
     }
-    p.setPen(palette().color(QPalette::ButtonText));
+    p.setPen(m_stale ? QColor(0x606060) : palette().color(QPalette::ButtonText));
     p.drawText(textRect.translated(isDown() ? QPoint(1, 1) : QPoint()), Qt::AlignCenter, text());
+    if (m_stale)
+        p.fillRect(rect().adjusted(2, 2, -2, -2), QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern));
 }
 
 // A double click arrives here too (as the second press), so it sends again.

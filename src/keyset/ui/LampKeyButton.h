@@ -27,6 +27,13 @@ public:
     // A lamp command of the PBX for this key's lamp.
     void applyLamp(int colour, int pattern);
 
+    // Stale marks: with a text (the "status unknown" line) the lamp stops
+    // blinking, the key is hatched grey and the text is its tool-tip; with
+    // none the lamp is live again.
+    void setStale(const QString &unknownLine);
+    bool isStale() const { return m_stale; }
+    bool isBlinking() const { return m_blink.isActive(); }
+
     QSize sizeHint() const override;
 
 Q_SIGNALS:
@@ -47,4 +54,5 @@ private:
     QString m_labelKey;
     KeyLamp m_lamp;
     QTimer m_blink;
+    bool m_stale = false;
 };
