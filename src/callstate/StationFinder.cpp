@@ -51,47 +51,54 @@ QString StationFinder::fold(const QString &text)
     return out.toCaseFolded();
 }
 
+namespace {
+// Between the name and the owner: a typed text never holds it.
+constexpr QChar Separator(0x1F);
+} // namespace
+
 void StationFinder::setEntries(const QList<Entry> &entries)
 {
     m_entries.clear();
     m_entries.reserve(entries.size());
-    for (const Entry &e : entries)
-        m_entries.append(Folded{e, fold(e.number), fold(e.name), fold(e.owner)});
-    m_matches.clear();
-    m_query.clear();
-    m_valid = false;
+    m_all.clear();
+    m_all.reserve(entries.size());
+    for (const Entry &e : entries) {
+        m_all.append(int(m_entries.size()));
+        m_entries.append(Folded{e, fold(e.number), fold(e.name) + Separator + fold(e.owner)});
+    }
+    m_steps.clear();
 }
 
-bool StationFinder::matches(const Folded &f, const QString &query) const
+bool StationFinder::matches(const Folded &f, const QString &query)
 {
-    return f.number.startsWith(query) || f.name.contains(query) || f.owner.contains(query);
+    return f.number.startsWith(query) || f.text.contains(query);
+}
+
+const QList<int> &StationFinder::matches() const
+{
+    return m_steps.isEmpty() ? m_all : m_steps.last().matches;
 }
 
 const QList<int> &StationFinder::find(const QString &text)
 {
-    const QString query = fold(text.trimmed());
-    if (m_valid && query == m_query)
-        return m_matches;
-    // A longer query can only narrow: every match of it matched the shorter one.
-    const bool narrowing = m_valid && !m_query.isEmpty() && query.startsWith(m_query);
-    QList<int> found;
+    QString query = fold(text.trimmed());
+    query.remove(Separator);
+    // Back to the longest earlier query that the new one extends.
+    while (!m_steps.isEmpty() && !query.startsWith(m_steps.last().query))
+        m_steps.removeLast();
     if (query.isEmpty()) {
-        found.reserve(m_entries.size());
-        for (int i = 0; i < int(m_entries.size()); ++i)
-            found.append(i);
-    } else if (narrowing) {
-        for (int i : std::as_const(m_matches)) {
-            if (matches(m_entries.at(i), query))
-                found.append(i);
-        }
-    } else {
-        for (int i = 0; i < int(m_entries.size()); ++i) {
-            if (matches(m_entries.at(i), query))
-                found.append(i);
-        }
+        m_steps.clear();
+        return m_all;
     }
-    m_matches = std::move(found);
-    m_query = query;
-    m_valid = true;
-    return m_matches;
+    if (!m_steps.isEmpty() && m_steps.last().query == query)
+        return m_steps.last().matches;
+    // A longer query can only narrow: every match of it matched the shorter one.
+    const QList<int> &base = matches();
+    QList<int> found;
+    for (int i : base) {
+        if (matches(m_entries.at(i), query))
+            found.append(i);
+    }
+    m_steps.append(Step{query, std::move(found)});
+    return m_steps.last().matches;
 }

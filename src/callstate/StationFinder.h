@@ -9,9 +9,9 @@ class CTrkStatusList;
 // Find-as-you-type over the ports of a status window: a port matches when its
 // number starts with what was typed, or its name or owner contains it. Case
 // and accents are ignored ("eclair" finds "Éclair"). The texts are folded
-// once when the entries are set, and a query that extends the previous one
-// only searches the previous matches, so each key costs little even with
-// thousands of stations.
+// once when the entries are set; a query that extends the previous one only
+// searches the previous matches, and the matches of each shorter query are
+// kept, so a deleted character costs nothing.
 class StationFinder
 {
 public:
@@ -36,7 +36,7 @@ public:
     // or blank text matches every entry.
     const QList<int> &find(const QString &text);
     const Entry &entry(int position) const { return m_entries.at(position).entry; }
-    const QList<int> &matches() const { return m_matches; }
+    const QList<int> &matches() const;
 
     // Lower case, accents dropped: the form texts are compared in.
     static QString fold(const QString &text);
@@ -46,13 +46,18 @@ private:
     {
         Entry entry;
         QString number;
-        QString name;
-        QString owner;
+        // Name and owner in one text, split by a character no query holds.
+        QString text;
     };
-    bool matches(const Folded &f, const QString &query) const;
+    // One query and its matches; each step's query extends the one before.
+    struct Step
+    {
+        QString query;
+        QList<int> matches;
+    };
+    static bool matches(const Folded &f, const QString &query);
 
     QList<Folded> m_entries;
-    QList<int> m_matches;
-    QString m_query;
-    bool m_valid = false;
+    QList<int> m_all;
+    QList<Step> m_steps;
 };

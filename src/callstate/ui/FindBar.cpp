@@ -12,6 +12,9 @@
 
 namespace {
 constexpr int MaxListRows = 6;
+// The list shows the first matches only: more are never scrolled through,
+// the operator types on, and each key stays cheap however many match.
+constexpr int MaxListed = 100;
 } // namespace
 
 // The matches as list rows: number, name and owner side by side. A reset
@@ -31,11 +34,11 @@ public:
     }
     int rowCount(const QModelIndex &parent) const override
     {
-        return parent.isValid() ? 0 : int(m_finder.matches().size());
+        return parent.isValid() ? 0 : std::min(MaxListed, int(m_finder.matches().size()));
     }
     QVariant data(const QModelIndex &index, int role) const override
     {
-        if (role != Qt::DisplayRole || index.row() < 0 || index.row() >= m_finder.matches().size())
+        if (role != Qt::DisplayRole || index.row() < 0 || index.row() >= rowCount({}))
             return {};
         const StationFinder::Entry &e = m_finder.entry(m_finder.matches().at(index.row()));
         QStringList parts;
@@ -169,10 +172,11 @@ int FindBar::currentPort() const
 
 void FindBar::moveCurrent(int rows)
 {
-    if (matchCount() == 0)
+    const int listed = m_model->rowCount({});
+    if (listed == 0)
         return;
     const int row = currentRow() < 0 ? 0 : currentRow() + rows;
-    setCurrentRow(std::clamp(row, 0, matchCount() - 1));
+    setCurrentRow(std::clamp(row, 0, listed - 1));
 }
 
 int FindBar::visibleRows() const
