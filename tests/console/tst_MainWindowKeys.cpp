@@ -10,7 +10,9 @@
 #include "callstate/ui/FindBar.h"
 #include "callstate/ui/StatusWindowKeys.h"
 #include "console/Console.h"
+#include "console/ui/LogStatusWindow.h"
 #include "console/ui/MainWindow.h"
+#include "session/LogStatusModel.h"
 #include "link/Frame.h"
 #include "transport/LinkConnection.h"
 
@@ -171,6 +173,12 @@ private Q_SLOTS:
         QTRY_VERIFY(pbx.connected() && pbx.received > 0);
         pbx.send(QByteArray::fromHex("0001"));
         QTRY_VERIFY(w.console().isLoggedOn());
+        // The log-on status window takes the activation; the keys are the main window's.
+        QTRY_VERIFY(w.logStatusWindow() && w.logStatusWindow()->isVisible());
+        w.console().logStatus().close();
+        QTRY_VERIFY(!w.logStatusWindow());
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
 
         QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
         auto *stations = qobject_cast<CDLOFrame *>(w.childWindows().window(ChildWindowTable::StationStatus));

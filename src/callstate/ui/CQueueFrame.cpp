@@ -21,6 +21,7 @@ CQueueFrame::CQueueFrame(CQueueView *view, OperatorUi &ui, std::function<bool()>
     setWidget(view);
     setWindowTitle(trKey(QString::fromLatin1(TitleKey)));
     CWindowKindSettings::queueFrame().windowOpened();
+    // The list's keys (Enter answers) pass this frame first.
     view->installEventFilter(this);
     connect(view, &CQueueView::raiseRequested, this, [this] {
         if (isMinimized())
