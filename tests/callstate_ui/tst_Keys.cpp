@@ -190,8 +190,11 @@ private Q_SLOTS:
         // Call back on the current match: the station, then "K".
         QTest::keyClick(d.edit(), Qt::Key_B, Qt::ControlModifier);
         QCOMPARE(sentWithoutSequence(d.h.pbx), QList<QByteArray>({dss(1), keys("K")}));
-        // The typing stays in the line.
+        // The typing stays in the line; Ctrl+F again keeps it, ready to be typed over.
         QCOMPARE(d.edit()->text(), QStringLiteral("2"));
+        d.windowKeys->openFind();
+        QCOMPARE(d.edit()->selectedText(), QStringLiteral("2"));
+        QCOMPARE(d.bar()->currentPort(), 1);
         // Esc closes the bar; the mark stays on the last match.
         QTest::keyClick(d.edit(), Qt::Key_Escape);
         QVERIFY(!d.bar()->isVisible());

@@ -358,7 +358,8 @@ void CDLOView::drawFace(QPainter &p, int index, const QRect &rect) const
                      b.text);
     if (cut)
         p.restore();
-    if (index == m_focus && hasFocus()) {
+    // The mark shows while the grid or its find bar has the keyboard.
+    if (index == m_focus && (hasFocus() || isAncestorOf(QApplication::focusWidget()))) {
         QPen pen(Qt::black);
         pen.setStyle(Qt::DotLine);
         p.setPen(pen);

@@ -45,6 +45,12 @@ StatusWindowKeys::StatusWindowKeys(CDLOView *view)
 
 void StatusWindowKeys::openFind(const QString &text)
 {
+    if (text.isEmpty() && m_bar->isVisible()) {
+        // Ctrl+F again: the typed text stays, ready to be typed over.
+        m_bar->edit()->setFocus(Qt::ShortcutFocusReason);
+        m_bar->edit()->selectAll();
+        return;
+    }
     const CDLOView::Context &c = m_view->context();
     if (m_view->document().isStation())
         m_bar->setEntries(StationFinder::stationEntries(*c.stations));
