@@ -1,6 +1,8 @@
 // Find-as-you-type over 2000 stations: prints how long one key takes, for the
 // finder alone and for the find bar of a station window (narrowing, the list
 // and the count), typing numbers, names and owners and deleting again.
+// With --screenshot DIR it also writes the station window with its find bar
+// to DIR as a PNG file.
 
 #include "FakeTransport.h"
 #include "ManualClock.h"
@@ -17,6 +19,7 @@
 #include "link/CLinkRequest.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
 
@@ -131,6 +134,16 @@ int main(int argc, char **argv)
         edit->setText(k);
         QCoreApplication::processEvents();
     });
+
+    const QStringList args = app.arguments();
+    const qsizetype shot = args.indexOf(QStringLiteral("--screenshot"));
+    if (shot >= 0 && shot + 1 < args.size()) {
+        edit->setText(QStringLiteral("mül"));
+        QCoreApplication::processEvents();
+        const QString file = QDir(args.at(shot + 1)).filePath(QStringLiteral("find-bar.png"));
+        if (!view.grab().save(file))
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+    }
 
     std::printf("find-as-you-type over %d stations, %d keys x %d rounds\n", int(StationCount), int(all.size()), Rounds);
     std::printf("  entries from the table and folded:   %8.3f ms (once, when the bar opens)\n", entriesMs);
