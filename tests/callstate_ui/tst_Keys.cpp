@@ -195,9 +195,19 @@ private Q_SLOTS:
         d.windowKeys->openFind();
         QCOMPARE(d.edit()->selectedText(), QStringLiteral("2"));
         QCOMPARE(d.bar()->currentPort(), 1);
-        // Esc closes the bar; the mark stays on the last match.
+        // The grid ends above the bar, and the mark is scrolled into what is left of it.
+        const int gridBottom = d.view->viewport()->geometry().bottom();
+        QVERIFY(gridBottom < d.bar()->geometry().top());
+        d.type(QStringLiteral("247"));
+        QCOMPARE(d.bar()->currentPort(), 47);
+        QVERIFY(d.view->viewport()->rect().contains(d.view->buttonRect(47)));
+        QTest::keyClick(d.edit(), Qt::Key_Escape);
+        d.type(QStringLiteral("2"));
+        QTest::keyClick(d.edit(), Qt::Key_Down);
+        // Esc closes the bar and gives the grid its room back; the mark stays on the last match.
         QTest::keyClick(d.edit(), Qt::Key_Escape);
         QVERIFY(!d.bar()->isVisible());
+        QVERIFY(d.view->viewport()->geometry().bottom() > gridBottom);
         QCOMPARE(d.view->currentButton(), 1);
         // Nothing found: Enter sends nothing.
         d.h.pbx.sent.clear();

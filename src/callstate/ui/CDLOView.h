@@ -107,6 +107,8 @@ public:
     // Where a menu that follows a button action opens: at the pointer after a
     // click, below the button after a key.
     QPoint actionPosition() const { return m_actionPos; }
+    // Room kept free below the grid (the find bar's): the grid scrolls above it.
+    void reserveBottom(int height) { setViewportMargins(0, 0, 0, height); }
 
 Q_SIGNALS:
     // Operations of the attendant's calls and of the dialogs of other parts:

@@ -127,9 +127,9 @@ void FindBar::setEntries(const QList<StationFinder::Entry> &entries)
 
 void FindBar::open(const QString &text)
 {
-    place();
     show();
     raise();
+    place();
     if (m_edit->text() == text)
         narrow();
     else
@@ -216,6 +216,8 @@ void FindBar::place()
     m_list->setFixedHeight(rowHeight * MaxListRows + 2 * m_list->frameWidth());
     const int height = std::min(parent->height(), sizeHint().height());
     setGeometry(0, parent->height() - height, parent->width(), height);
+    if (isVisible())
+        Q_EMIT shown(height);
 }
 
 bool FindBar::eventFilter(QObject *watched, QEvent *event)

@@ -42,6 +42,8 @@ Q_SIGNALS:
     void currentPortChanged(int port);
     // A match was double-clicked.
     void portActivated(int port);
+    // The bar is shown over the foot of its parent, this high.
+    void shown(int height);
     void closed();
 
 private:

@@ -41,6 +41,9 @@ StatusWindowKeys::StatusWindowKeys(CDLOView *view)
             view->setCurrentButton(port);
     });
     connect(m_bar, &FindBar::portActivated, view, &CDLOView::activateButton);
+    // The grid keeps clear of the bar, so the station found is never under it.
+    connect(m_bar, &FindBar::shown, view, [view](int height) { view->reserveBottom(height - view->frameWidth()); });
+    connect(m_bar, &FindBar::closed, view, [view] { view->reserveBottom(0); });
 }
 
 void StatusWindowKeys::openFind(const QString &text)
