@@ -63,11 +63,6 @@ void StatusWindowKeys::openFind(const QString &text)
     m_bar->open(text);
 }
 
-int StatusWindowKeys::target() const
-{
-    return m_bar->isVisible() && m_bar->edit()->hasFocus() ? m_bar->currentPort() : m_view->currentButton();
-}
-
 bool StatusWindowKeys::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)

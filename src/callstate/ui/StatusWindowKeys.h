@@ -23,8 +23,6 @@ public:
     FindBar *findBar() const { return m_bar; }
     // Opens the find bar with a text (Ctrl+F opens it empty: every port).
     void openFind(const QString &text = QString());
-    // The port that Enter and the call operation keys act on, -1 for none.
-    int target() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -70,7 +70,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QDialog>
 #include <QDir>
 #include <QLoggingCategory>
