@@ -23,8 +23,6 @@
 #include <QMap>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QSettings>
 #include <QShortcut>
 #include <QTcpServer>
@@ -122,35 +120,6 @@ private Q_SLOTS:
         // A window-wide key would take the call operation keys before the station window sees them.
         for (const CallKeys::Binding &b : CallKeys::operationKeys())
             QVERIFY2(!keys.contains(b.key.toString()), qPrintable(b.key.toString()));
-        // The accelerators of the windows stay.
-        for (const char *k : {"Alt+7", "Alt+5", "Alt+6", "F12", "F1", "Alt+-"})
-            QVERIFY2(keys.contains(QString::fromLatin1(k)), k);
-    }
-
-    void viewMenuListsTheKeysInTheLanguage()
-    {
-        MainWindow w;
-        auto find = [&w]() -> QAction * {
-            for (QAction *top : w.menuBar()->actions()) {
-                if (!top->menu())
-                    continue;
-                for (QAction *a : top->menu()->actions()) {
-                    if (a->objectName() == QLatin1String("#:key_answer_oldest"))
-                        return a;
-                }
-            }
-            return nullptr;
-        };
-        QAction *answer = find();
-        QVERIFY(answer);
-        QCOMPARE(answer->text(), MessageCatalogue().text(QStringLiteral("#:key_answer_oldest")));
-        QVERIFY(!answer->text().startsWith(QLatin1String("#:")));
-        QCOMPARE(answer->shortcut(), CallKeys::answerOldest());
-        w.applyLanguage(LanguageMode::Second);
-        QAction *again = find();
-        QCOMPARE(again, answer);
-        QCOMPARE(again->text(), MessageCatalogue().text(QStringLiteral("#:key_answer_oldest")));
-        QVERIFY(again->text() != QLatin1String("Answer oldest call"));
     }
 
     void windowKeysWhileLoggedOn()
