@@ -246,7 +246,10 @@ private Q_SLOTS:
             "#:view_toolbar_MENU(&T)", "#:view_statusbar_MENU(&S)", "#:view_lcdscreen_MENU(&L)",
             "#:view_pktu_MENU(&K)", "#:view_station_MENU(&A)", "#:view_trunk_MENU(&C)", "#:view_queue_MENU(&Q)",
             "#:view_ext_db_MENU(&D)", "#:view_trk_db_MENU(&O)", "#:view_spd_db_MENU(&B)",
-            "#:view_phoneno_db_MENU(&P)", "#:view_mini_pktu_MENU(&U)", "#:paging_MENU(&M)", "#:window_MENU(&W)",
+            "#:view_phoneno_db_MENU(&P)", "#:view_mini_pktu_MENU(&U)", "#:paging_MENU(&M)",
+            // the keys of the queue and the windows
+            "#:key_find_station", "#:key_answer_oldest", "#:key_focus_queue", "#:key_focus_stations",
+            "#:key_focus_lines", "#:window_MENU(&W)",
             "#:cascade_MENU(&C)", "#:tile_MENU(&T)", "#:arrange_icon_MENU(&A)", "#:help_MENU(&H)",
             "#:help_topics_MENU(&H)", "#:about_zarto_MENU(&A)"};
         QCOMPARE(texts, expected);

@@ -5,6 +5,8 @@
 #include "base/WindowLayout.h"
 #include "base/ui/Translate.h"
 #include "callstate/ui/CDLOView.h"
+#include "callstate/ui/FindBar.h"
+#include "callstate/ui/StatusWindowKeys.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -12,6 +14,7 @@
 CDLOFrame::CDLOFrame(CDLOView *view, QWidget *parent)
     : QMdiSubWindow(parent)
     , m_view(view)
+    , m_keys(new StatusWindowKeys(view))
 {
     setObjectName(view->document().isStation() ? QStringLiteral("stationStatusFrame") : QStringLiteral("coStatusFrame"));
     setWidget(view);
@@ -51,6 +54,7 @@ void CDLOFrame::retranslate()
 {
     setWindowTitle(trKey(titleKey()));
     m_view->onUpdate(2);
+    m_keys->findBar()->retranslate();
 }
 
 void CDLOFrame::closeEvent(QCloseEvent *event)

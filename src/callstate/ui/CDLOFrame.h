@@ -3,6 +3,7 @@
 #include <QMdiSubWindow>
 
 class CDLOView;
+class StatusWindowKeys;
 
 // The child window around a status button grid: its caption, and its
 // placement kept under "DLO Frame - Station" or "DLO Frame - CO".
@@ -19,10 +20,13 @@ public:
     QString placementSection() const;
     void restorePlacement();
     void retranslate();
+    // The window's keys and find bar.
+    StatusWindowKeys *keys() const { return m_keys; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     CDLOView *m_view;
+    StatusWindowKeys *m_keys;
 };

@@ -399,7 +399,8 @@ void CDLOView::drawFace(QPainter &p, int index, const QRect &rect) const
         p.restore();
     if (isStale())
         p.fillRect(rect.adjusted(2, 2, -2, -2), staleHatch());
-    if (index == m_focus && hasFocus()) {
+    // The mark shows while the grid or its find bar has the keyboard.
+    if (index == m_focus && (hasFocus() || isAncestorOf(QApplication::focusWidget()))) {
         QPen pen(Qt::black);
         pen.setStyle(Qt::DotLine);
         p.setPen(pen);
@@ -487,6 +488,12 @@ void CDLOView::mousePressEvent(QMouseEvent *event)
         return;
     m_pressed = index;
     repaintButton(index);
+    m_actionPos = event->globalPosition().toPoint();
+    pressButton(index);
+}
+
+void CDLOView::pressButton(int index)
+{
     if (m_doc.isStation()) {
         Q_EMIT buttonPressed(kind(), index);
         return;
@@ -499,6 +506,46 @@ void CDLOView::mousePressEvent(QMouseEvent *event)
         const QRect r = buttonRect(index);
         Q_EMIT smallKeyPadRequested(index, QRect(viewport()->mapToGlobal(r.topLeft()), r.size()));
     }
+}
+
+void CDLOView::setCurrentButton(int index)
+{
+    if (!valid(index) || m_grid.rect(index).isNull())
+        return;
+    const int old = m_focus;
+    m_focus = index;
+    repaintButton(old);
+    const QRect r = m_grid.rect(index);
+    const QRect seen(offset(), viewport()->size());
+    if (!seen.contains(r)) {
+        if (r.top() < seen.top())
+            verticalScrollBar()->setValue(r.top());
+        else if (r.bottom() > seen.bottom())
+            verticalScrollBar()->setValue(r.bottom() - viewport()->height() + 1);
+        if (r.left() < seen.left())
+            horizontalScrollBar()->setValue(r.left());
+        else if (r.right() > seen.right())
+            horizontalScrollBar()->setValue(r.right() - viewport()->width() + 1);
+    }
+    repaintButton(index);
+}
+
+void CDLOView::activateButton(int index)
+{
+    if (!valid(index) || m_grid.rect(index).isNull())
+        return;
+    setCurrentButton(index);
+    m_actionPos = viewport()->mapToGlobal(buttonRect(index).bottomLeft());
+    if (m_doc.isStation())
+        Q_EMIT buttonActivated(kind(), index);
+    else
+        pressButton(index); // a CO line's double click adds nothing to its press
+}
+
+void CDLOView::requestCallOperation(int index, int operation)
+{
+    if (m_doc.isStation() && valid(index) && !m_grid.rect(index).isNull())
+        Q_EMIT callOperationRequested(kind(), index, operation);
 }
 
 void CDLOView::mouseReleaseEvent(QMouseEvent *event)

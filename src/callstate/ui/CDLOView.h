@@ -67,6 +67,7 @@ public:
     ~CDLOView() override;
 
     CDLODoc &document() { return m_doc; }
+    const Context &context() const { return m_context; }
     quint32 kind() const { return m_doc.kind(); }
     QString titleKey() const;
 
@@ -100,6 +101,18 @@ public:
     // The size dialog's OK: stores the size and lays the grid out again.
     void applyButtonSize(QSize size);
 
+    // Keyboard operation: the button with the focus mark, scrolled into view
+    // when set; Enter on it does what a double click does.
+    int currentButton() const { return m_focus; }
+    void setCurrentButton(int index);
+    void activateButton(int index);
+    void requestCallOperation(int index, int operation);
+    // Where a menu that follows a button action opens: at the pointer after a
+    // click, below the button after a key.
+    QPoint actionPosition() const { return m_actionPos; }
+    // Room kept free below the grid (the find bar's): the grid scrolls above it.
+    void reserveBottom(int height) { setViewportMargins(0, 0, 0, height); }
+
 Q_SIGNALS:
     // Operations of the attendant's calls and of the dialogs of other parts:
     // the main window wires them.
@@ -107,6 +120,10 @@ Q_SIGNALS:
     // A station button pressed (its call operation) and double-clicked.
     void buttonPressed(quint32 kind, int index);
     void buttonDoubleClicked(quint32 kind, int index);
+    // Enter on a station button: the effect of a double click (its press, then its select).
+    void buttonActivated(quint32 kind, int index);
+    // A call operation of the attendant (CAttendantCalls::Operation) chosen by key.
+    void callOperationRequested(quint32 kind, int index, int operation);
     // An idle CO line was seized: the mini dial pad goes beside the button.
     void smallKeyPadRequested(int index, const QRect &globalButtonRect);
     // Right button: the frame comes forward.
@@ -151,6 +168,7 @@ private:
     void drawFace(QPainter &painter, int index, const QRect &rect) const;
     void openButtonSizeDialog();
     bool checkIdle() const;
+    void pressButton(int index);
     const QFont &buttonFont();
     void freshnessChanged(bool stale);
 
@@ -165,6 +183,7 @@ private:
     int m_hovered = -1;
     int m_pressed = -1;
     int m_focus = -1;
+    QPoint m_actionPos;
     int m_buttonRepaints = 0;
     bool m_deep = true;
     QFont m_font;

@@ -8,6 +8,7 @@
 #include "callstate/ui/CQueueView.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMdiArea>
 
 CQueueFrame::CQueueFrame(CQueueView *view, OperatorUi &ui, std::function<bool()> loggedOn, QWidget *parent)
@@ -20,6 +21,8 @@ CQueueFrame::CQueueFrame(CQueueView *view, OperatorUi &ui, std::function<bool()>
     setWidget(view);
     setWindowTitle(trKey(QString::fromLatin1(TitleKey)));
     CWindowKindSettings::queueFrame().windowOpened();
+    // The list's keys (Enter answers) pass this frame first.
+    view->installEventFilter(this);
     connect(view, &CQueueView::raiseRequested, this, [this] {
         if (isMinimized())
             showNormal();
@@ -61,4 +64,38 @@ void CQueueFrame::closeEvent(QCloseEvent *event)
     CSettingsSection section = CWindowKindSettings::queueFrame().section();
     savePlacement(this, section);
     QMdiSubWindow::closeEvent(event);
+}
+
+bool CQueueFrame::answerOldest()
+{
+    const QList<QueueRow> &rows = m_view->queue().rows();
+    for (int row = 0; row < rows.size(); ++row) {
+        if (rows.at(row).type != QueueType::QLTN_TRK_HOLD)
+            return m_view->queue().answer(row);
+    }
+    return false;
+}
+
+void CQueueFrame::focusList()
+{
+    if (!m_view->currentItem() && m_view->topLevelItemCount() > 0)
+        m_view->setCurrentItem(m_view->topLevelItem(0));
+    m_view->setFocus(Qt::ShortcutFocusReason);
+}
+
+bool CQueueFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool plain = key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
+        if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            if (QTreeWidgetItem *item = m_view->currentItem()) {
+                const int row = m_view->indexOfTopLevelItem(item);
+                if (row >= 0 && row < m_view->queue().rows().size())
+                    m_view->queue().answer(row);
+            }
+            return true;
+        }
+    }
+    return QMdiSubWindow::eventFilter(watched, event);
 }

@@ -23,8 +23,16 @@ public:
     // Closes without asking (log-off, exit).
     void closeNow();
 
+    // Keys: Enter in the list answers the selected row, as a click does.
+    // The oldest row that rings at the position (held lines wait for the
+    // operator's choice); false when there is none or nothing went out.
+    bool answerOldest();
+    // The list takes the keyboard focus, its first row selected when none is.
+    void focusList();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     CQueueView *m_view;

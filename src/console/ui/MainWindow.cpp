@@ -39,6 +39,8 @@
 #include "directories/CoDirectory.h"
 #include "directories/ui/CoInfoDialog.h"
 #include "callstate/ui/StationCallMenu.h"
+#include "callstate/ui/CallKeys.h"
+#include "callstate/ui/StatusWindowKeys.h"
 #include "callstate/ui/StationNumberDialog.h"
 #include "directories/ui/PrintJob.h"
 #include "directories/DirectoryFiles.h"
@@ -68,7 +70,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QDialog>
 #include <QDir>
 #include <QLoggingCategory>
@@ -154,6 +155,7 @@ MainWindow::MainWindow(QWidget *parent)
     MessageCatalogue::setOperatorUi(this);
 
     createActions();
+    createKeyActions();
     buildToolBar();
     buildStatusBar();
     buildMenu();
@@ -272,6 +274,7 @@ void MainWindow::buildMenu()
         bar->addMenu(menu);
     }
     TranslateMenu(bar);
+    addKeyMenuItems();
     m_codeTextKeys.clear();
     setCodeTexts();
 }
@@ -1345,15 +1348,9 @@ QMdiSubWindow *MainWindow::openStatusWindow(int slot)
     m_children.enter(slot, frame, frame->titleKey());
     connect(this, &MainWindow::languageChanged, frame, &CDLOFrame::retranslate);
     connect(view, &CDLOView::commandRequested, this, &MainWindow::statusWindowCommand);
-    // A station button runs the attendant's call operation; a double click selects it.
-    connect(view, &CDLOView::buttonPressed, this, [this](quint32 kind, int index) {
-        if (kind == PORT_KIND_EXT)
-            StationCallMenu::buttonPressed(m_console->calls(), quint16(index), QCursor::pos(), this);
-    });
-    connect(view, &CDLOView::buttonDoubleClicked, this, [this](quint32 kind, int index) {
-        if (kind == PORT_KIND_EXT)
-            m_console->calls().stationSelect(quint16(index));
-    });
+    // A station button runs the attendant's call operation; a double click
+    // (or Enter) selects it; the call operation keys run on it.
+    StationCallMenu::attach(view, m_console->calls(), m_console->stations());
     connect(view, &CDLOView::smallKeyPadRequested, this, [this] { openSmallKeyPad(); });
     connect(frame, &QObject::destroyed, this, &MainWindow::refreshCommands, Qt::QueuedConnection);
     frame->show();
@@ -1517,4 +1514,87 @@ void MainWindow::programmingCommand(Command command)
     default:
         break;
     }
+}
+
+// ---------------------------------------------------------------- keys of the calls and windows
+
+void MainWindow::createKeyActions()
+{
+    const auto add = [this](const CallKeys::Binding &binding, void (MainWindow::*slot)()) {
+        auto *a = new QAction(binding.textKey, this);
+        a->setObjectName(binding.textKey);
+        a->setProperty(DefinitionTextProperty, binding.textKey);
+        a->setShortcut(binding.key);
+        // The keys work while a child window has the focus, too.
+        a->setShortcutContext(Qt::WindowShortcut);
+        connect(a, &QAction::triggered, this, slot);
+        addAction(a);
+        m_keyActions.append(a);
+    };
+    const QList<CallKeys::Binding> &keys = CallKeys::windowKeys();
+    add(keys.at(0), &MainWindow::findCommand);
+    add(keys.at(1), &MainWindow::answerOldestCall);
+    add(keys.at(2), &MainWindow::focusQueue);
+    add(keys.at(3), &MainWindow::focusStationWindow);
+    add(keys.at(4), &MainWindow::focusCoWindow);
+}
+
+void MainWindow::addKeyMenuItems()
+{
+    // At the end of the View menu, after the windows they reach.
+    int viewPosition = -1;
+    const QList<MenuItemDefinition> &definition = mainMenuDefinition();
+    for (int i = 0; i < definition.size(); ++i) {
+        if (definition.at(i).text == QLatin1String("#:view_MENU(&V)"))
+            viewPosition = i;
+    }
+    const QList<QAction *> menus = menuBar()->actions();
+    if (viewPosition < 0 || viewPosition >= menus.size() || !menus.at(viewPosition)->menu())
+        return;
+    QMenu *view = menus.at(viewPosition)->menu();
+    view->addSeparator();
+    const MessageCatalogue catalogue;
+    for (QAction *a : std::as_const(m_keyActions)) {
+        a->setText(catalogue.text(a->property(DefinitionTextProperty).toString()));
+        view->addAction(a);
+    }
+}
+
+void MainWindow::findCommand()
+{
+    // In the CO window while it is the active one, else among the stations.
+    int slot = ChildWindowTable::StationStatus;
+    if (QWidget *co = m_children.window(ChildWindowTable::CoStatus); co && co == m_mdi->activeSubWindow())
+        slot = ChildWindowTable::CoStatus;
+    if (auto *frame = qobject_cast<CDLOFrame *>(openStatusWindow(slot)))
+        frame->keys()->openFind();
+}
+
+void MainWindow::answerOldestCall()
+{
+    auto *frame = qobject_cast<CQueueFrame *>(m_children.window(ChildWindowTable::Queue));
+    if (!frame || !frame->answerOldest())
+        QApplication::beep();
+}
+
+void MainWindow::focusQueue()
+{
+    if (auto *frame = qobject_cast<CQueueFrame *>(openQueueWindow()))
+        frame->focusList();
+}
+
+void MainWindow::focusStatusWindow(int slot)
+{
+    if (auto *frame = qobject_cast<CDLOFrame *>(openStatusWindow(slot)))
+        frame->view()->setFocus(Qt::ShortcutFocusReason);
+}
+
+void MainWindow::focusStationWindow()
+{
+    focusStatusWindow(ChildWindowTable::StationStatus);
+}
+
+void MainWindow::focusCoWindow()
+{
+    focusStatusWindow(ChildWindowTable::CoStatus);
 }

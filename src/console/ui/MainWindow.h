@@ -209,4 +209,20 @@ private:
     void toggleCallStateWindow(int slot);
     // Pop-up menu commands of a status button that open other parts' dialogs.
     void statusWindowCommand(quint32 kind, int index, int command);
+    // ---- keys of the calls and windows
+public:
+    // Ctrl+F: the find bar of the station window (of the CO window when active).
+    void findCommand();
+    // F2: answers the oldest call ringing in the queue.
+    void answerOldestCall();
+    // F3, F4, F5: the queue, station or CO window to the front with the focus.
+    void focusQueue();
+    void focusStationWindow();
+    void focusCoWindow();
+
+private:
+    void createKeyActions();
+    void addKeyMenuItems();
+    void focusStatusWindow(int slot);
+    QList<QAction *> m_keyActions;
 };
