@@ -209,7 +209,7 @@ bool KeyedDirectory::writeThrough(int key, const std::function<void(QStringList 
 void KeyedDirectory::holdBatch()
 {
     if (m_batch->hold())
-        QTimer::singleShot(0, this, &KeyedDirectory::commitBatch);
+        QTimer::singleShot(kBatchMs, this, &KeyedDirectory::commitBatch);
 }
 
 void KeyedDirectory::commitBatch()

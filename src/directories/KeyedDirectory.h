@@ -30,8 +30,11 @@ public:
     DirectoryRecordset *OpenRecordset();
     int LastWrite() const { return m_lastWrite; }
     QSqlDatabase database() const { return m_db; }
-    // The PBX's writes of one pass of the event loop share one transaction,
-    // committed when control returns to the event loop or here.
+    // The PBX's writes share one transaction, committed kBatchMs after the
+    // first of them, before an operator's write or a trim, or here. A killed
+    // console loses at most the reports of that moment, which the next
+    // log-on reports again; a download does not write its pages once a row.
+    static constexpr int kBatchMs = 50;
     void commitBatch();
 
 Q_SIGNALS:

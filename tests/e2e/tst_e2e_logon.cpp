@@ -100,7 +100,6 @@ private Q_SLOTS:
         c.useLan(pbx.port());
         c.console->logOnCommand();
         QTRY_COMPARE_WITH_TIMEOUT(c.console->positionState(), 2, kLogOnTimeout);
-        QCoreApplication::processEvents(); // the last batch commits
 
         StationDirectory &stations = *c.console->directories().stations();
         DirectoryRecordset *rs = stations.OpenRecordset();
