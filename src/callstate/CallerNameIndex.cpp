@@ -62,6 +62,17 @@ void CallerNameIndex::remove(Source source, qint64 key)
     part.digitsByKey.erase(found);
 }
 
+void CallerNameIndex::removeAbove(Source source, qint64 last)
+{
+    QList<qint64> above;
+    for (auto it = m_parts[source].digitsByKey.cbegin(); it != m_parts[source].digitsByKey.cend(); ++it) {
+        if (it.key() > last)
+            above.append(it.key());
+    }
+    for (const qint64 key : above)
+        remove(source, key);
+}
+
 void CallerNameIndex::replace(Source source, const QList<Entry> &entries)
 {
     Part &part = m_parts[source];

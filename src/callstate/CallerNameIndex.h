@@ -35,6 +35,8 @@ public:
     // The record now has this number and name (any it had before is gone).
     void set(Source source, qint64 key, const QString &number, const QString &name);
     void remove(Source source, qint64 key);
+    // Every record whose key is above last, as a trim of the file removes them.
+    void removeAbove(Source source, qint64 last);
     // The whole source anew, e.g. after its file was opened or imported.
     void replace(Source source, const QList<Entry> &entries);
     void clear(Source source);

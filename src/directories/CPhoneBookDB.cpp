@@ -342,7 +342,8 @@ bool CPhoneBookDB::TrimToRange()
         m_ui.showMessage(QStringLiteral("#:pbe_cannot_open_speed_record"), QString(), MessageStyle::Deferred);
         return false;
     }
-    setCallerNames(m_callerNames);
+    if (m_callerNames)
+        m_callerNames->removeAbove(CallerNameIndex::SpeedBins, m_last);
     return true;
 }
 

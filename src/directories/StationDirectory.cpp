@@ -1,8 +1,8 @@
 #include "directories/StationDirectory.h"
 
-#include "directories/SqliteStatement.h"
 #include "callstate/CallerNameIndex.h"
 #include "directories/CallerNameReader.h"
+#include "directories/SqliteStatement.h"
 
 StationDirectory::StationDirectory(QSqlDatabase db, QObject *parent)
     : KeyedDirectory(std::move(db), DirectoryTable::extension(), 2, parent)
@@ -26,7 +26,8 @@ void StationDirectory::setCallerNames(CallerNameIndex *index)
 bool StationDirectory::TrimToPortCount(int count)
 {
     const bool ok = trimAbove(count);
-    setCallerNames(m_callerNames);
+    if (ok && m_callerNames)
+        m_callerNames->removeAbove(CallerNameIndex::Stations, count);
     return ok;
 }
 
