@@ -222,19 +222,11 @@ DirectoryRecordset::DirectoryRecordset(QSqlDatabase db, const DirectoryTable &ta
     , m_update(std::make_unique<SqliteStatement>())
     , m_delete(std::make_unique<SqliteStatement>())
 {
-    QStringList names, marks, sets;
-    for (int i = 1; i < m_table.fields.size(); ++i) {
-        names << m_table.fields[i].name;
-        marks << QStringLiteral("?");
-        sets << m_table.fields[i].name + QStringLiteral(" = ?");
-    }
     const QString &rowId = m_table.fields[0].name;
-    m_insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(m_table.name, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-    m_updateSql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(m_table.name, sets.join(QStringLiteral(", ")), rowId);
-    m_deleteSql = QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(m_table.name, rowId);
-    names.prepend(rowId);
-    m_selectSql = QStringLiteral("SELECT %1 FROM %2").arg(names.join(QStringLiteral(", ")), m_table.name);
+    m_insertSql = m_table.insertSql();
+    m_updateSql = m_table.updateSql(rowId);
+    m_deleteSql = m_table.deleteSql(rowId);
+    m_selectSql = QStringLiteral("SELECT %1, %2 FROM %3").arg(rowId, m_table.valueFieldList(), m_table.name);
 }
 
 std::optional<DirectoryRecordset::Sql> DirectoryRecordset::whereClause(const QString &filter,

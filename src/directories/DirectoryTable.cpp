@@ -1,5 +1,7 @@
 #include "directories/DirectoryTable.h"
 
+#include <QStringList>
+
 const DirectoryField *DirectoryTable::field(const QString &name) const
 {
     const int i = indexOf(name);
@@ -13,6 +15,33 @@ int DirectoryTable::indexOf(const QString &name) const
             return i;
     }
     return -1;
+}
+
+QString DirectoryTable::valueFieldList() const
+{
+    QStringList names;
+    for (qsizetype i = 1; i < fields.size(); ++i)
+        names << fields[i].name;
+    return names.join(QStringLiteral(", "));
+}
+
+QString DirectoryTable::insertSql() const
+{
+    QStringList marks(fields.size() - 1, QStringLiteral("?"));
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(name, valueFieldList(), marks.join(QStringLiteral(", ")));
+}
+
+QString DirectoryTable::updateSql(const QString &where) const
+{
+    QStringList sets;
+    for (qsizetype i = 1; i < fields.size(); ++i)
+        sets << fields[i].name + QStringLiteral(" = ?");
+    return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(name, sets.join(QStringLiteral(", ")), where);
+}
+
+QString DirectoryTable::deleteSql(const QString &where) const
+{
+    return QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(name, where);
 }
 
 namespace {

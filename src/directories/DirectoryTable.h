@@ -26,6 +26,14 @@ struct DirectoryTable
     // The position of the field in fields, or -1.
     int indexOf(const QString &name) const;
 
+    // The statements that write every field but InternalIndex, with one "?"
+    // a field in order; update and delete take the value of where last.
+    QString insertSql() const;
+    QString updateSql(const QString &where) const;
+    QString deleteSql(const QString &where) const;
+    // The fields but InternalIndex, joined by ", ".
+    QString valueFieldList() const;
+
     // Table "Extension" of ExtDB.mdb, 16 fields.
     static const DirectoryTable &extension();
     // Table "Trunk" of TrkDB.mdb, 9 fields.

@@ -121,25 +121,14 @@ KeyedDirectory::KeyStatements *KeyedDirectory::keyStatements()
     if (m_keyed)
         return m_keyed.get();
     sqlite3 *handle = sqliteHandle(m_db);
-    QStringList names, marks, sets;
-    for (int i = 1; i < m_table.fields.size(); ++i) {
-        names << m_table.fields[i].name;
-        marks << QStringLiteral("?");
-        sets << m_table.fields[i].name + QStringLiteral(" = ?");
-    }
-    const QString &table = m_table.name;
     const QString &key = m_table.key;
     auto k = std::make_unique<KeyStatements>();
-    const bool ok =
-        k->select.prepare(handle, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? LIMIT 1")
-                                      .arg(names.join(QStringLiteral(", ")), table, key))
-        && k->update.prepare(handle, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                         .arg(table, sets.join(QStringLiteral(", ")), key))
-        && k->insert.prepare(handle, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                         .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))))
-        && k->remove.prepare(handle, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(table, key));
+    const bool ok = k->select.prepare(handle, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? LIMIT 1")
+                                                  .arg(m_table.valueFieldList(), m_table.name, key))
+        && k->update.prepare(handle, m_table.updateSql(key)) && k->insert.prepare(handle, m_table.insertSql())
+        && k->remove.prepare(handle, m_table.deleteSql(key));
     if (!ok) {
-        qCWarning(lcKeyed) << "cannot prepare the write-through of" << table;
+        qCWarning(lcKeyed) << "cannot prepare the write-through of" << m_table.name;
         return nullptr;
     }
     m_keyed = std::move(k);
