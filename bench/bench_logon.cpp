@@ -14,6 +14,8 @@
 #include "base/QtTimerHost.h"
 #include "base/SystemClock.h"
 
+#include "PbxBench.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -30,41 +32,9 @@
 
 namespace {
 
-struct SilentUi : OperatorUi
-{
-    void showMessage(const QString &text, const QString &, int) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    int ask(const QString &text, const QString &, int) override
-    {
-        std::fprintf(stderr, "question: %s\n", qPrintable(text));
-        return 6;
-    }
-    void showFixedMessage(const QString &text, const QString &, int) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-};
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-bool waitFor(const std::function<bool()> &done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
+using pbxbench::SilentUi;
+using pbxbench::freePort;
+using pbxbench::waitFor;
 
 double cpuMs()
 {

@@ -15,6 +15,8 @@
 #include "session/LogStatusModel.h"
 #include "transport/LinkConnection.h"
 
+#include "PbxBench.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -35,40 +37,9 @@ namespace {
 constexpr int kFirstBin = 2000;
 constexpr int kLastBin = 4999;
 
-struct SilentUi : OperatorUi
-{
-    void showMessage(const QString &text, const QString &, int) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        ++messages;
-    }
-    int ask(const QString &, const QString &, int) override { return 6; }
-    void showFixedMessage(const QString &text, const QString &, int) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        ++messages;
-    }
-    int messages = 0;
-};
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-bool waitFor(const std::function<bool()> &done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
+using pbxbench::SilentUi;
+using pbxbench::freePort;
+using pbxbench::waitFor;
 
 // Every bin of the range filled, lines, groups and none in turn.
 bool writeSpeedFile(const QString &path)
